@@ -1,0 +1,67 @@
+# Sourced by the test and run commands: one virtual display, one Wine prefix per
+# build tree and one persistent wineserver for the whole run, stopped at its end.
+
+# Settings every Wine process of a run shares. Code page 932 comes from the
+# generated ja_JP.UTF-8 locale (LC_ALL would break Wine's file name conversion).
+wine_session_env() {
+  export WINEPREFIX="$1/wineprefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LANG=ja_JP.UTF-8
+  unset LC_ALL
+}
+
+# Starts Xvfb on the first free display number from 90 on; sets DISPLAY.
+wine_session_start_display() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  WINE_SESSION_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.05
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+# Makes the prefix once per build tree: 32-bit, no window manager handling (a
+# managed window stalls about 2 s when it is destroyed), fonts for the caption
+# buttons and a Japanese face for "MS UI Gothic".
+wine_session_make_prefix() {
+  [ -f "$WINEPREFIX/.tarvo-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d 'VL PGothic' /f >/dev/null 2>&1
+  cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf \
+     "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  wineserver -w
+  touch "$WINEPREFIX/.tarvo-ready"
+}
+
+wine_session_start() {
+  wine_session_env "$1"
+  wine_session_start_display
+  wine_session_make_prefix
+  # A persistent server saves the 2 s shut-down after every program.
+  wineserver -p
+  # Start Wine's own background processes now, detached from any pipe: started by
+  # the first test instead, they would hold its output open and stall ctest.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+wine_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  if [ -n "${WINE_SESSION_XVFB_PID:-}" ]; then
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    WINE_SESSION_XVFB_PID=
+  fi
+}
