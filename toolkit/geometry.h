@@ -1,0 +1,47 @@
+// Geometry, styles, caption, icon and visibility of a control. Every setter
+// records the value first and applies it through Win32 only when the window
+// exists; it makes no Win32 call when nothing changes.
+#pragma once
+#include <windows.h>
+#include "toolkit/control.h"
+
+// Re-lays out a control's children; does nothing until the first SetAlign
+// installs Realign (layout.h).
+extern void (*LayoutHook)(Control* ctl);
+
+void SetStyle(Control* ctl, DWORD style);
+void SetExStyle(Control* ctl, DWORD exStyle);
+void RefreshStyles(Control* ctl);
+void SetEdgeStyle(Control* ctl, uint8_t value);
+void SetResizable(Control* ctl, bool resizable);
+bool IsResizable(Control* ctl);
+bool FixedSizeHandler(Control* ctl, WindowMessage* message, LRESULT* result);
+
+void SetCaption(Control* ctl, const char* text);
+void SetIcon(Control* ctl, HICON icon);
+
+bool GetVisible(Control* ctl);
+void ApplyVisible(Control* ctl, bool visible);
+void SetVisible(Control* ctl, bool visible);
+void Hide(Control* ctl);
+void Invalidate(Control* ctl);
+void Close(Control* ctl);
+
+RECT GetBoundsRect(Control* ctl);
+void SetBoundsRect(Control* ctl, const RECT& r);
+POINT ClientToScreenPoint(Control* ctl, POINT in);
+RECT GetClientArea(Control* ctl);
+int32_t GetWidth(Control* ctl);
+int32_t GetHeight(Control* ctl);
+void SetLeft(Control* ctl, int32_t x);
+void SetTop(Control* ctl, int32_t y);
+void SetWidth(Control* ctl, int32_t w);
+void SetHeight(Control* ctl, int32_t h);
+Control* SetSize(Control* ctl, int32_t w, int32_t h);
+Control* SetPosition(Control* ctl, int32_t x, int32_t y);
+int32_t GetClientWidth(Control* ctl);
+int32_t GetClientHeight(Control* ctl);
+void SetClientWidth(Control* ctl, int32_t cw);
+void SetClientHeight(Control* ctl, int32_t ch);
+Control* SetClientSize(Control* ctl, int32_t cw, int32_t ch);
+Control* CenterOnParent(Control* ctl);

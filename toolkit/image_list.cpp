@@ -1,0 +1,1 @@
+#include "toolkit/image_list.h"

@@ -1,0 +1,17 @@
+// Everything the application uses of the window toolkit.
+#pragma once
+#include "toolkit/buttons.h"
+#include "toolkit/canvas.h"
+#include "toolkit/control.h"
+#include "toolkit/dispatch.h"
+#include "toolkit/focus.h"
+#include "toolkit/geometry.h"
+#include "toolkit/graphics.h"
+#include "toolkit/image_list.h"
+#include "toolkit/layout.h"
+#include "toolkit/loop.h"
+#include "toolkit/object.h"
+#include "toolkit/paint.h"
+#include "toolkit/splitter.h"
+#include "toolkit/surface.h"
+#include "toolkit/window.h"

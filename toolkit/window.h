@@ -1,0 +1,23 @@
+// Window creation: superclassed "obj_" window classes, lazy creation of a
+// control's window and its children, and the binding through "SELF_".
+#pragma once
+#include <windows.h>
+#include "toolkit/control.h"
+
+// The window property that ties a toolkit window to its Control.
+extern const char kSelfProperty[];  // "SELF_"
+
+// The control whose CreateWindowExA call is in progress; null otherwise.
+extern Control* ControlBeingCreated;
+
+// Instance of the program's module, used for every class and window.
+HINSTANCE ToolkitInstance();
+
+HWND EnsureHandle(Control* ctl);
+HWND ParentWindowHandle(Control* ctl, bool create);
+void CreateChildWindows(Control* ctl);
+HICON GetControlIcon(Control* ctl);
+void ApplyFont(Control* ctl);
+
+// Binds ControlBeingCreated to hwnd (Handle, "SELF_" property) and returns it.
+Control* BindCreatedControl(HWND hwnd);
