@@ -1,1 +1,115 @@
 #include "toolkit/image_list.h"
+
+HMODULE CommonControlsLibrary;
+
+namespace {
+
+// Index -> ImageList_Create colour flag. 0 and 6 both mean "as the screen".
+const UINT kColorDepthFlags[8] = {
+    ILC_COLORDDB, ILC_COLOR4, ILC_COLOR8, ILC_COLOR16,
+    ILC_COLOR24, ILC_COLOR32, ILC_COLORDDB, ILC_COLOR,
+};
+
+void ImageListDestroyObject(ToolkitObject* obj) {
+  ImageList* list = static_cast<ImageList*>(obj);
+  if (list->Handle) {
+    ImageList_Destroy(list->Handle);
+    list->Handle = 0;
+    list->ImageWidth = 0;
+    list->ImageHeight = 0;
+  }
+  if (list->Next) list->Next->Previous = list->Previous;
+  if (list->Previous) list->Previous->Next = list->Next;
+  if (list->Owner && list->Owner->OwnedImageLists == list) list->Owner->OwnedImageLists = list->Next;
+  list->Next = nullptr;
+  list->Previous = nullptr;
+  BaseDestroyObject(obj);
+}
+
+void DeleteBitmap(intptr_t bitmap) {
+  DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap));
+}
+
+typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
+
+}  // namespace
+
+const ObjectKind kImageListKind = {sizeof(ImageList), BaseInitObject, ImageListDestroyObject};
+
+void LoadCommonControls(DWORD classFlags) {
+  InitCommonControls();
+  if (!CommonControlsLibrary) CommonControlsLibrary = LoadLibraryA("comctl32.dll");
+  // Old comctl32 versions lack the Ex export; the plain call above is then all there is.
+  InitCommonControlsExProc initEx = reinterpret_cast<InitCommonControlsExProc>(
+      reinterpret_cast<void*>(GetProcAddress(CommonControlsLibrary, "InitCommonControlsEx")));
+  if (!initEx) return;
+  INITCOMMONCONTROLSEX icc;
+  icc.dwSize = sizeof(icc);
+  icc.dwICC = classFlags;
+  initEx(&icc);
+}
+
+ImageList* NewImageList(Control* owner) {
+  LoadCommonControls(0xFF);
+  ImageList* list = NewObjectOf<ImageList>(&kImageListKind);
+  list->GrowBy = 1;
+  list->Masked = 1;
+  list->Owner = owner;
+  // A list without an owner has no chain to join; nothing would ever dispose it for us.
+  if (owner) {
+    list->Next = owner->OwnedImageLists;
+    if (list->Next) list->Next->Previous = list;
+    owner->OwnedImageLists = list;
+  }
+  list->ImageWidth = 32;
+  list->ImageHeight = 32;
+  list->ColorDepth = 7;
+  return list;
+}
+
+void SetColorDepth(ImageList* list, uint8_t index) {
+  // Once comctl32 has the list its depth is fixed.
+  if (!list->Handle) list->ColorDepth = index;
+}
+
+bool ImageListNeeded(ImageList* list) {
+  if (list->Handle) return true;
+  if (!list->ImageWidth || !list->ImageHeight) return false;
+  UINT flags = kColorDepthFlags[list->ColorDepth & 7];
+  if (list->Masked) flags |= ILC_MASK;
+  list->Handle = ImageList_Create(list->ImageWidth, list->ImageHeight, flags, 0, list->GrowBy);
+  return list->Handle != 0;
+}
+
+HBITMAP LoadBitmapResource(HINSTANCE instance, const char* name, ImageList* list) {
+  HBITMAP bitmap = LoadBitmapA(instance, name);
+  // Registered also for a missing resource: DeleteObject(0) is harmless.
+  OwnCallback(list, DeleteBitmap, reinterpret_cast<intptr_t>(bitmap));
+  return bitmap;
+}
+
+int32_t AddMasked(ImageList* list, HBITMAP bitmap, ColorValue maskColor) {
+  if (!ImageListNeeded(list)) return -1;
+  return ImageList_AddMasked(list->Handle, bitmap, ResolveColor(maskColor));
+}
+
+void DrawImage(ImageList* list, int32_t index, HDC dc, int32_t x, int32_t y) {
+  if (list->Handle) ImageList_Draw(list->Handle, index, dc, x, y, ILD_NORMAL);
+}
+
+void SetImageList(Control* ctl, int32_t size, ImageList* list) {
+  // No kind of this toolkit has an image-list message, so nothing goes to the window.
+  if (size == 16) {
+    ctl->SmallImages = list;
+  } else if (size == 32) {
+    ctl->LargeImages = list;
+  } else {
+    ctl->StateImages = list;
+  }
+}
+
+ImageList* GetImageList(Control* ctl, int32_t size) {
+  if (size == 0) return ctl->StateImages;
+  if (size <= 16) return ctl->SmallImages;
+  return ctl->LargeImages;
+}
