@@ -1,1 +1,30 @@
 #include "toolkit/canvas.h"
+
+#include "toolkit/window.h"
+
+LRESULT SendToControl(Control* ctl, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = EnsureHandle(ctl);
+  if (!hwnd) return 0;
+  return SendMessageA(hwnd, message, wParam, lParam);
+}
+
+DrawingSurface* GetCanvas(Control* ctl) {
+  if (ctl->Canvas) return ctl->Canvas;
+  DrawingSurface* surface = NewDrawingSurface();
+  ctl->Canvas = surface;
+  surface->OwnerControl = ctl;
+  surface->DCProvider = {ProvideCanvasDC, ctl};
+  if (ctl->Font) surface->Font = AssignTool(surface->Font, ctl->Font);
+  return surface;
+}
+
+HDC ProvideCanvasDC(void* context, DrawingSurface* surface) {
+  Control* ctl = static_cast<Control*>(context);
+  if (ctl->PaintDC) {
+    SetSurfaceDC(surface, ctl->PaintDC);
+    surface->BorrowedPaintDC = 1;
+    return ctl->PaintDC;
+  }
+  if (surface->DC) return surface->DC;
+  return GetDC(EnsureHandle(ctl));
+}

@@ -1,1 +1,140 @@
 #include "toolkit/graphics.h"
+
+#include <string.h>
+
+#include "support/strings.h"
+#include "toolkit/control.h"
+
+namespace {
+
+struct ToolBlockData {
+  ColorValue Color;
+  LOGFONTA Descriptor;
+};
+
+const ToolBlockData kDefaultFont = {
+    clWindowText,
+    {0, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"},
+};
+
+void ToolDestroyObject(ToolkitObject* obj) {
+  GraphicTool* tool = static_cast<GraphicTool*>(obj);
+  if (tool->Handle) DeleteObject(tool->Handle);
+  BaseDestroyObject(obj);
+}
+
+void MakeFontHandle(GraphicTool* tool) {
+  if (!tool->Handle) tool->Handle = CreateFontIndirectA(&tool->Descriptor);
+}
+
+void Notify(GraphicTool* tool) {
+  if (tool->ChangeNotify.Code) tool->ChangeNotify.Code(tool->ChangeNotify.Context, tool);
+}
+
+bool SameBlock(const GraphicTool* a, const GraphicTool* b) {
+  return memcmp(ToolBlock(a), ToolBlock(b), kToolBlockSize) == 0;
+}
+
+}  // namespace
+
+const ObjectKind kGraphicToolKind = {sizeof(GraphicTool), BaseInitObject, ToolDestroyObject};
+
+HBRUSH (*ControlBrush)(Control* control) = SolidControlBrush;
+
+COLORREF ResolveColor(ColorValue value) {
+  if (value & kSystemColorFlag) return GetSysColor(value & 0xFF);
+  return value;
+}
+
+GraphicTool* NewFontTool() {
+  GraphicTool* tool = NewObjectOf<GraphicTool>(&kGraphicToolKind);
+  tool->ToolKind = kToolFont;
+  memcpy(&tool->Color, &kDefaultFont, kToolBlockSize);
+  tool->NewSameKind = NewFontTool;
+  tool->MakeHandle = MakeFontHandle;
+  return tool;
+}
+
+HGDIOBJ ToolHandle(GraphicTool* tool) {
+  GraphicTool* t = tool;
+  for (;;) {
+    // A system colour change makes the object stale; the owner may re-make it
+    // from inside the notification, and then that one is kept.
+    if (t->Handle && ResolveColor(t->Color) != t->HandleRGB) ToolChanged(t);
+    if (t->Handle) return t->Handle;
+    if (t->ParentTool && SameBlock(t, t->ParentTool)) {
+      t = t->ParentTool;
+      continue;
+    }
+    t->HandleRGB = ResolveColor(t->Color);
+    t->MakeHandle(t);
+    return t->Handle;
+  }
+}
+
+void ToolChanged(GraphicTool* tool) {
+  HGDIOBJ old = tool->Handle;
+  tool->Handle = nullptr;
+  Notify(tool);
+  if (old) {
+    // The owner was told first so that nothing still uses the object now.
+    DeleteObject(old);
+    Notify(tool);
+  }
+}
+
+GraphicTool* AssignTool(GraphicTool* dest, GraphicTool* src) {
+  if (!src) {
+    DisposeIfAny(dest);
+    return nullptr;
+  }
+  if (!dest) dest = src->NewSameKind();
+  if (dest == src) return dest;
+  if (dest->Handle && dest->Handle == src->Handle) return dest;
+  ToolChanged(dest);
+  memcpy(&dest->Color, ToolBlock(src), kToolBlockSize);
+  ToolChanged(dest);
+  return dest;
+}
+
+void SetToolField(GraphicTool* tool, ToolField field, int32_t value) {
+  int32_t* slot = nullptr;
+  switch (field) {
+    case ToolColor: slot = reinterpret_cast<int32_t*>(&tool->Color); break;
+    case ToolHeight: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfHeight); break;
+    case ToolWidth: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfWidth); break;
+    case ToolEscapement: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfEscapement); break;
+    case ToolOrientation: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfOrientation); break;
+    case ToolWeight: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfWeight); break;
+  }
+  if (!slot || *slot == value) return;
+  *slot = value;
+  ToolChanged(tool);
+}
+
+void SetFaceName(GraphicTool* tool, const char* name) {
+  if (!name) name = "";
+  char* face = tool->Descriptor.lfFaceName;
+  const uint32_t fieldSize = sizeof(tool->Descriptor.lfFaceName);
+  uint32_t i = 0;
+  while (i < fieldSize && face[i] && face[i] == name[i]) ++i;
+  if (i == fieldSize || (face[i] == 0 && name[i] == 0)) return;
+  memset(face, 0, fieldSize);
+  CopyZLimited(face, name, fieldSize - 1);
+  ToolChanged(tool);
+}
+
+HBRUSH SolidControlBrush(Control* control) {
+  Control* holder = control;
+  while (holder->Parent && holder->Parent->Color == holder->Color) holder = holder->Parent;
+  COLORREF rgb = ResolveColor(holder->Color);
+  if (holder->BrushHandle && rgb != holder->BrushRGB) {
+    DeleteObject(holder->BrushHandle);
+    holder->BrushHandle = nullptr;
+  }
+  if (!holder->BrushHandle) {
+    holder->BrushRGB = rgb;
+    holder->BrushHandle = CreateSolidBrush(rgb);
+  }
+  return holder->BrushHandle;
+}
