@@ -1,1 +1,137 @@
 #include "toolkit/layout.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "toolkit/canvas.h"
+#include "toolkit/geometry.h"
+#include "toolkit/window.h"
+
+Control* SetAlign(Control* ctl, uint8_t align) {
+  LayoutHook = Realign;
+  if (align != ctl->Align) {
+    ctl->Align = align;
+    Realign(ctl->Parent);
+  }
+  return ctl;
+}
+
+// Places one docked child in the free area and takes its room out of the area.
+static void PlaceChild(Control* child, RECT* area, int32_t m) {
+  RECT r = GetBoundsRect(child);
+  RECT old = r;
+  int32_t w = r.right - r.left;
+  int32_t h = r.bottom - r.top;
+  switch (child->Align) {
+    case 2:
+      OffsetRect(&r, 0, area->top + m - r.top);
+      area->top += m + h;
+      r.left = area->left + m;
+      r.right = area->right - m;
+      break;
+    case 4:
+      OffsetRect(&r, 0, area->bottom - m - r.bottom);
+      area->bottom -= m + h;
+      r.left = area->left + m;
+      r.right = area->right - m;
+      break;
+    case 1:
+      OffsetRect(&r, area->left + m - r.left, 0);
+      area->left += m + w;
+      r.top = area->top + m;
+      r.bottom = area->bottom - m;
+      break;
+    case 3:
+      OffsetRect(&r, area->right - m - r.right, 0);
+      area->right -= m + w;
+      r.top = area->top + m;
+      r.bottom = area->bottom - m;
+      break;
+    default:
+      r = RECT{area->left + m, area->top + m, area->right - m, area->bottom - m};
+      break;
+  }
+  // Children beyond a used-up area get nothing, not a negative size.
+  if (r.left > r.right) r.right = r.left;
+  if (r.top > r.bottom) r.bottom = r.top;
+  bool moved = r.left != old.left || r.top != old.top;
+  bool resized = r.right - r.left != w || r.bottom - r.top != h;
+  if (moved || resized) SetBoundsRect(child, r);
+  if (resized) Realign(child);
+}
+
+static bool InPass(uint8_t align, int pass) {
+  switch (pass) {
+    case 0: return align == 2 || align == 4;
+    case 1: return align == 1 || align == 3;
+    default: return align == 5;
+  }
+}
+
+void Realign(Control* ctl) {
+  if (!ctl) return;
+  RECT area = GetClientArea(ctl);
+  PointerList* children = ctl->Children;
+  if (!children) return;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (int32_t i = 0; i < children->Count; ++i) {
+      Control* child = ChildAt(ctl, i);
+      if (InPass(child->Align, pass) && IsShowing(child))
+        PlaceChild(child, &area, ctl->AlignMargin);
+    }
+  }
+}
+
+bool IsShowing(Control* ctl) {
+  bool own = ctl->Visible || ctl->ShowPending;
+  if (ctl->IsChild && ctl->Parent) {
+    GetVisible(ctl->Parent);
+    return own && IsShowing(ctl->Parent);
+  }
+  return own;
+}
+
+Control* SetAutoSize(Control* ctl, bool autoSize) {
+  if (autoSize) {
+    ctl->TextChanged = AutoSizeToText;
+    AutoSizeToText(ctl);
+  } else {
+    ctl->TextChanged = nullptr;
+  }
+  return ctl;
+}
+
+void AutoSizeToText(Control* ctl) {
+  const char* caption = ctl->Caption ? ctl->Caption : "";
+  SIZE size = {0, 0};
+  if (*caption) {
+    char* padded = nullptr;
+    const char* text = caption;
+    // Italic glyphs lean past their advance width; one space keeps the last one whole.
+    if (ctl->Font && ctl->Font->Descriptor.lfItalic) {
+      size_t length = strlen(caption);
+      padded = static_cast<char*>(malloc(length + 2));
+      if (!padded) ExitProcess(1);
+      memcpy(padded, caption, length);
+      padded[length] = ' ';
+      padded[length + 1] = 0;
+      text = padded;
+    }
+    EnsureHandle(ctl);
+    size = MeasureText(GetCanvas(ctl), text);
+    free(padded);
+  }
+  bool changed = false;
+  uint8_t align = ctl->Align;
+  if ((align == 0 || align == 1 || align == 3) && ctl->Template.TextPadX > 0) {
+    SetWidth(ctl, size.cx + ctl->Template.TextPadX);
+    changed = true;
+  }
+  if ((align == 0 || align == 2 || align == 4) && ctl->Template.TextPadY > 0) {
+    SetHeight(ctl, size.cy + ctl->Template.TextPadY);
+    changed = true;
+  }
+  if (!changed) return;
+  if (ctl->Parent) LayoutHook(ctl->Parent);
+  LayoutHook(ctl);
+}
