@@ -1,1 +1,160 @@
 #include "toolkit/window.h"
+
+#include "toolkit/canvas.h"
+#include "toolkit/dispatch.h"
+#include "toolkit/geometry.h"
+#include "toolkit/loop.h"
+
+const char kSelfProperty[] = "SELF_";
+const char kClassPrefix[] = "obj_";
+const char kMainIconName[] = "MAINICON";
+
+Control* ControlBeingCreated = nullptr;
+
+HINSTANCE ToolkitInstance() { return GetModuleHandleA(nullptr); }
+
+Control* BindCreatedControl(HWND hwnd) {
+  Control* ctl = ControlBeingCreated;
+  ctl->Handle = hwnd;
+  SetPropA(hwnd, kSelfProperty, ctl);
+  ControlBeingCreated = nullptr;
+  return ctl;
+}
+
+// "obj_" + the class name in a 64-byte buffer; longer names are cut.
+static void BuildClassName(char (&name)[64], const char* base) {
+  int i = 0;
+  for (const char* p = kClassPrefix; *p; ++p) name[i++] = *p;
+  if (base)
+    for (const char* p = base; *p && i < 63; ++p) name[i++] = *p;
+  name[i] = 0;
+}
+
+bool ControlCreateWindow(Control* ctl) {
+  if (ctl->Parent && !EnsureHandle(ctl->Parent)) return false;
+  if (ctl->Handle) {
+    if (ctl->ShowPending) {
+      CreateChildWindows(ctl);
+      ApplyVisible(ctl, true);
+      ctl->ShowPending = 0;
+    } else {
+      CreateChildWindows(ctl);
+    }
+    return true;
+  }
+
+  HINSTANCE instance = ToolkitInstance();
+  WNDCLASSA wc = {};
+  wc.style = ctl->ClassStyle;
+  wc.lpfnWndProc = ctl->BaseWndProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(0, IDC_ARROW);
+
+  char className[64];
+  BuildClassName(className, ctl->WndClassName);
+
+  if (ctl->WndClassName) {
+    // For a system class this copies its procedure, extra bytes and style, so
+    // the superclass behaves like the original; an unknown name changes nothing.
+    GetClassInfoA(instance, ctl->WndClassName, &wc);
+    wc.hInstance = instance;
+    wc.style &= 0xFFFFBF1F;  // no CS_GLOBALCLASS, CS_OWNDC, CS_CLASSDC, CS_PARENTDC
+  }
+  if (!ctl->BaseWndProc) ctl->BaseWndProc = wc.lpfnWndProc;
+
+  HWND parentWnd = ParentWindowHandle(ctl, true);
+  if (!parentWnd && (ctl->Style & WS_CHILD)) return false;
+
+  WNDCLASSA probe;
+  if (!GetClassInfoA(instance, className, &probe)) {
+    wc.lpszClassName = className;
+    wc.lpfnWndProc = CommonWindowProc;
+    if (!RegisterClassA(&wc)) return false;
+  }
+
+  int x = ctl->Bounds.left;
+  int y = ctl->Bounds.top;
+  int width = ctl->Bounds.right - ctl->Bounds.left;
+  int height = ctl->Bounds.bottom - ctl->Bounds.top;
+  if (width == 0) width = CW_USEDEFAULT;
+  if (height == 0) height = CW_USEDEFAULT;
+  if (!ctl->IsChild && !(ctl->MovedFlags & 3)) {
+    x = CW_USEDEFAULT;
+    y = CW_USEDEFAULT;
+  }
+
+  ControlBeingCreated = ctl;
+  HWND hwnd = CreateWindowExA(ctl->ExStyle, className, ctl->Caption, ctl->Style, x, y, width,
+                              height, parentWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ctl->CtlId)),
+                              instance, nullptr);
+  if (!hwnd) {
+    // A failed creation may not have sent a single message; the next window
+    // must not be bound to this control.
+    if (ControlBeingCreated == ctl) ControlBeingCreated = nullptr;
+    return false;
+  }
+  ctl->Handle = hwnd;
+
+  // Focus rectangles are shown from the start, not only after a keyboard action.
+  SendMessageA(hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+
+  if (!GetPropA(hwnd, kSelfProperty)) {
+    ControlBeingCreated = nullptr;
+    SetPropA(hwnd, kSelfProperty, ctl);
+  }
+  if (!ctl->IsChild)
+    SendToControl(ctl, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetControlIcon(ctl)));
+  ApplyFont(ctl);
+  CreateChildWindows(ctl);
+  return true;
+}
+
+HWND EnsureHandle(Control* ctl) {
+  if (ctl->Handle) return ctl->Handle;
+  if (!ctl->VisibleSet) {
+    // Made early on demand: stays hidden until the loop creates the tree.
+    ApplyVisible(ctl, false);
+    CreateControlWindow(ctl);
+    ctl->ShowPending = 1;
+  } else {
+    CreateControlWindow(ctl);
+  }
+  return ctl->Handle;
+}
+
+HWND ParentWindowHandle(Control* ctl, bool create) {
+  if (!ctl->Parent) return 0;
+  if (create) EnsureHandle(ctl->Parent);
+  return ctl->Parent->Handle;
+}
+
+void CreateChildWindows(Control* ctl) {
+  // Count is read each time: creating a window may run code that adds children.
+  for (int32_t i = 0; i < ctl->Children->Count; ++i) CreateControlWindow(ChildAt(ctl, i));
+}
+
+HICON GetControlIcon(Control* ctl) {
+  if (ctl->Icon == kNoIcon) return 0;
+  if (ctl->Icon) return ctl->Icon;
+  if (MainControl && MainControl != ctl) {
+    HICON mainIcon = GetControlIcon(MainControl);
+    if (!mainIcon) return 0;
+    // A copy of its own, since every form destroys its big icon.
+    ctl->Icon = static_cast<HICON>(CopyImage(mainIcon, IMAGE_ICON, 0, 0, 0));
+    return ctl->Icon;
+  }
+  ctl->Icon = LoadIconA(ToolkitInstance(), kMainIconName);
+  return ctl->Icon;
+}
+
+void ApplyFont(Control* ctl) {
+  if (!ctl->Font) return;
+  if (ctl->Handle) {
+    ctl->FontColor = ctl->Font->Color;
+    SendToControl(ctl, WM_SETFONT, reinterpret_cast<WPARAM>(ToolHandle(ctl->Font)), 0xFFFF);
+  }
+  // A surface measures with the font it was made with; the next one uses the new font.
+  DisposeIfAny(ctl->Canvas);
+  ctl->Canvas = nullptr;
+  if (ctl->TextChanged) ctl->TextChanged(ctl);
+}
