@@ -164,6 +164,12 @@ void SetBoundsRect(Control* ctl, const RECT& r) {
   if (r.left != current.left) ctl->MovedFlags |= 1;
   if (r.top != current.top) ctl->MovedFlags |= 2;
   ctl->Bounds = r;
+  // A fixed size holds against the user, not against the program: without this
+  // the default WM_WINDOWPOSCHANGING would clamp the new size to the old one.
+  if (ctl->FixedSize) {
+    ctl->FixedWidth = r.right - r.left;
+    ctl->FixedHeight = r.bottom - r.top;
+  }
   if (!ctl->Handle) return;
   SetWindowPos(ctl->Handle, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
