@@ -7,7 +7,6 @@
 #include <stdio.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -34,6 +33,40 @@ int ReportParamsIfChild() {
   ExitProcess(0);
 }
 const int childReport = ReportParamsIfChild();
+
+std::string ReadFile(const std::string& path) {
+  std::string content;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return "<unreadable>";
+  char chunk[512];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) content.append(chunk, got);
+  fclose(f);
+  return content;
+}
+
+// Runs exe (a copy of this program) with commandLine; the child reports through
+// the file at reportPath and ends with exit code 0.
+DWORD RunChild(const std::wstring& exe, const std::string& commandLine,
+               const std::string& reportPath) {
+  DeleteFileA(reportPath.c_str());
+  std::wstring line(commandLine.begin(), commandLine.end());
+  line.push_back(0);
+  SetEnvironmentVariableA(kReportVariable, reportPath.c_str());
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  BOOL started = CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &process);
+  SetEnvironmentVariableA(kReportVariable, nullptr);
+  if (!started) return 1000 + GetLastError();
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return exitCode;
+}
 
 std::string TempDir() {
   char path[MAX_PATH];
@@ -89,42 +122,17 @@ TEST(CommandLine, TokenizingLeavesTheLineAlone) {
 
 // Index 0 is the program file as the system knows it, not token 0 of the line.
 TEST(CommandLine, GetCommandParamReadsTheRealCommandLine) {
-  char exe[MAX_PATH + 1];
-  DWORD n = GetModuleFileNameA(nullptr, exe, sizeof exe);
-  ASSERT_GT(n, 0u);
-  ASSERT_LT(n, sizeof exe);
+  wchar_t exe[MAX_PATH + 1];
+  ASSERT_GT(GetModuleFileNameW(nullptr, exe, MAX_PATH + 1), 0u);
+  char exeA[MAX_PATH + 1];
+  DWORD n = GetModuleFileNameA(nullptr, exeA, sizeof exeA);
+  ASSERT_TRUE(n > 0 && n < sizeof exeA);
   std::string reportPath = TempDir() + "tarvo_param_report.txt";
-  DeleteFileA(reportPath.c_str());
 
-  std::string line = "\"C:\\Tools\\app.exe\" \"C:\\My Links\\x.lnk\" 1";
-  std::vector<char> lineBuffer(line.begin(), line.end());
-  lineBuffer.push_back(0);
-  ASSERT_TRUE(SetEnvironmentVariableA(kReportVariable, reportPath.c_str()));
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  BOOL started = CreateProcessA(exe, lineBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                nullptr, &startup, &process);
-  SetEnvironmentVariableA(kReportVariable, nullptr);
-  ASSERT_TRUE(started);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  ASSERT_EQ(0u, exitCode);
-
-  std::string report;
-  FILE* f = fopen(reportPath.c_str(), "rb");
-  ASSERT_NE(nullptr, f);
-  char chunk[512];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) report.append(chunk, got);
-  fclose(f);
-  DeleteFileA(reportPath.c_str());
-
-  std::string expected = std::string("C:\\Tools\\app.exe\n") + std::string(exe, n) +
+  ASSERT_EQ(0u, RunChild(exe, "\"C:\\Tools\\app.exe\" \"C:\\My Links\\x.lnk\" 1", reportPath));
+  std::string expected = std::string("C:\\Tools\\app.exe\n") + std::string(exeA, n) +
                          "\nC:\\My Links\\x.lnk\n1\n\nwhole\n";
-  EXPECT_EQ(expected, report);
+  EXPECT_EQ(expected, ReadFile(reportPath));
+  DeleteFileA(reportPath.c_str());
   EXPECT_EQ(0, childReport);
 }
