@@ -88,8 +88,14 @@ static LRESULT HandleNcDestroy(Control* ctl, WindowMessage* message) {
   RemovePropA(ctl->Handle, kSelfProperty);
   if (MainControl && MainControl->Handle == ctl->Handle) return CallDefaultProcedure(ctl, message);
   if (IsMainForm(ctl)) {
-    PostMessageA(ctl->Handle, DisposeRequest, 0, 0);
-    return CallDefaultProcedure(ctl, message);
+    // A request posted to this window now would die with it: the system drops
+    // the queued messages of a destroyed window. So the control goes here,
+    // after its default processing. Inside our own DestroyObject the object is
+    // already being destroyed and this Dispose does nothing.
+    LRESULT result = CallDefaultProcedure(ctl, message);
+    ctl->WndGone = 1;
+    Dispose(ctl);
+    return result;
   }
   if (ctl->Parent == MainControl) {
     ctl->WndGone = 1;

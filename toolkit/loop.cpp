@@ -87,6 +87,9 @@ void ControlDestroyObject(ToolkitObject* obj) {
   Control* ctl = static_cast<Control*>(obj);
   Control* form = FindForm(ctl);
   if (form && form->CurrentControl == ctl) form->CurrentControl = nullptr;
+  // An activated second form is the main control's current control; left
+  // there, the main form's next WM_SETFOCUS would reach a freed control.
+  if (MainControl && MainControl->CurrentControl == ctl) MainControl->CurrentControl = nullptr;
   if (ctl->Handle) ShowWindow(ctl->Handle, SW_HIDE);
   RunFinalizers(ctl);
   DisposeChildren(ctl);
