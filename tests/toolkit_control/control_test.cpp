@@ -59,15 +59,6 @@ TEST(ControlDefaults, ParentlessFormKeepsTheTable) {
   EXPECT_EQ(LiveObjectCount, live);
 }
 
-TEST(ControlDefaults, BareControlHasNoHandlers) {
-  Control* ctl = NewControlObject(nullptr);
-  WindowMessage message = {0, WM_USER, 0, 0};
-  LRESULT result = 0;
-  EXPECT_EQ(ctl->PreHandler, NoMessageHandlers);
-  EXPECT_FALSE(ctl->PreHandler(ctl, &message, &result));
-  Dispose(ctl);
-}
-
 TEST_F(FormFixture, ChildKindsGetTheirStylesBoundsAndTemplates) {
   struct Row {
     const char* name;

@@ -25,8 +25,11 @@ bool CollectBrushes(void* data, WindowMessage* m, LRESULT*) {
   return false;
 }
 
-void OneRound(bool withFont) {
+void OneRound(bool withFont, bool shown) {
   Control* form = NewForm(nullptr, "leak");
+  // Showing a window costs Wine most of the time; one round in ten is enough to
+  // paint with the form's brush.
+  if (!shown) SetVisible(form, false);
   if (withFont) {
     GraphicTool* font = GetFontTool(form);
     SetToolField(font, ToolHeight, -12);
@@ -58,7 +61,7 @@ void OneRound(bool withFont) {
 
 TEST(Leak, ThousandFormsLeaveNothingBehind) {
   // The first round registers the classes and fetches shared system objects.
-  OneRound(true);
+  OneRound(true, true);
   made = Made();
   int32_t liveStart = LiveObjectCount;
   DWORD gdiStart = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -66,7 +69,7 @@ TEST(Leak, ThousandFormsLeaveNothingBehind) {
   DWORD started = GetTickCount();
 
   for (int round = 0; round < kRounds; ++round) {
-    OneRound(round % 2 == 0);
+    OneRound(round % 2 == 0, round % 10 == 0);
     if (HasFatalFailure()) return;
     ASSERT_EQ(LiveObjectCount, liveStart) << "round " << round;
   }
@@ -89,7 +92,7 @@ TEST(Leak, ThousandFormsLeaveNothingBehind) {
   EXPECT_EQ(windowsLeft, 0u);
   // Every round with a font makes the form's font and the bold child's; every
   // shown form paints its background with a brush of its own.
-  EXPECT_GE(made.gdi.size(), static_cast<size_t>(kRounds));
+  EXPECT_GE(made.gdi.size(), static_cast<size_t>(kRounds + kRounds / 10));
   EXPECT_EQ(gdiLeft, 0u);
   // Wine answers 0 for both counts; on Windows they must not grow.
   EXPECT_LE(gdiEnd, gdiStart);
