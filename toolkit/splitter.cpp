@@ -42,8 +42,16 @@ Control* NewSplitter(Control* parent, int32_t minBefore, int32_t minAfter) {
 bool SplitterHandler(Control* ctl, WindowMessage* message, LRESULT* result) {
   switch (message->Msg) {
     case WM_NCHITTEST: {
-      // The sunken edge is non-client area (HTBORDER); the whole splitter must take the mouse.
+      // The whole splitter must take the mouse, also its sunken edge. DefWindowProcA answers
+      // that edge with HTNOWHERE, not HTBORDER, and a 2-pixel line is nothing but edge.
       LRESULT hit = DefWindowProcA(ctl->Handle, message->Msg, message->WParam, message->LParam);
+      if (hit == HTNOWHERE) {
+        RECT window;
+        GetWindowRect(ctl->Handle, &window);
+        POINT p = {static_cast<short>(LOWORD(message->LParam)),
+                   static_cast<short>(HIWORD(message->LParam))};
+        if (PtInRect(&window, p)) hit = HTCLIENT;
+      }
       *result = hit > 0 ? HTCLIENT : hit;
       return true;
     }
