@@ -31,6 +31,7 @@ void DeleteBitmap(intptr_t bitmap) {
 }
 
 typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
+static_assert(sizeof(INITCOMMONCONTROLSEX) == 8, "comctl32 checks dwSize against the 8-byte record");
 
 }  // namespace
 
