@@ -25,6 +25,8 @@ HDC ProvideCanvasDC(void* context, DrawingSurface* surface) {
     surface->BorrowedPaintDC = 1;
     return ctl->PaintDC;
   }
+  // A paint DC kept from a paint that is over may no longer be drawn into.
+  if (surface->BorrowedPaintDC) SetSurfaceDC(surface, nullptr);
   if (surface->DC) return surface->DC;
   return GetDC(EnsureHandle(ctl));
 }

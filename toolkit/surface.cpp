@@ -124,6 +124,9 @@ void RestoreStockObjects(DrawingSurface* surface) {
 
 SIZE MeasureText(DrawingSurface* surface, const char* text) {
   SIZE size = {0, 0};
+  // The provider may make the owner's window, and making it applies the font,
+  // which disposes the owner's surface: this one must outlive the measuring.
+  AcquireRef(surface);
   HDC dc = PrepareDC(surface, NeedDC | NeedFont);
   if (!dc) SetSurfaceDC(surface, CreateCompatibleDC(nullptr));
   bool keep = dc && surface->BorrowedPaintDC;
@@ -131,5 +134,6 @@ SIZE MeasureText(DrawingSurface* surface, const char* text) {
   if (!text) text = "";
   GetTextExtentPoint32A(dc, text, LengthZ(text), &size);
   if (!keep) SetSurfaceDC(surface, nullptr);
+  ReleaseRef(surface);
   return size;
 }
