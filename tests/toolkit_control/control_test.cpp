@@ -1,222 +1,149 @@
-// Construction of controls: start values, the kinds' styles and bounds, the
-// tab-stop bookkeeping, child identifiers and the tree.
+// Controls and their windows: start values, the kinds' styles and bounds,
+// tab-stop bookkeeping, creation order, classes, the "SELF_" binding and icons.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "toolkit_support/toolkit_test_support.h"
 
 namespace {
 
-// Read before any test has made a child.
-const uint16_t kIdAtStart = NextControlId;
+const uint16_t kIdAtStart = NextControlId;  // read before any test made a child
 
-struct FormFixture : ::testing::Test {
-  void SetUp() override {
-    ResetToolkitState();
-    form = NewForm(nullptr, "F");
-  }
+struct Fx : ::testing::Test {
+  void SetUp() override { ResetToolkitState(), form = Form("F"); }
   void TearDown() override {
-    DisposeIfAny(form);
-    ResetToolkitState();
+    ResetToolkitState();  // MainControl must not outlive the form it names
+    for (Control* c : owned) DisposeIfAny(c);
   }
-  Control* form = nullptr;
+  Control* Form(const char* caption) { return owned.push_back(NewForm(nullptr, caption)), owned.back(); }
+  Control* form;
+  std::vector<Control*> owned;
 };
 
-bool SameRect(const RECT& r, LONG l, LONG t, LONG rt, LONG b) {
-  return r.left == l && r.top == t && r.right == rt && r.bottom == b;
+uint16_t idBase;
+// Everything a constructor decides, on one line, so that a row compares it whole.
+std::string Facts(const Control* c) {
+  char b[200];
+  snprintf(b, sizeof b, "%s cs%x s%lx x%lx [%ld %ld %ld %ld] c%lx/%lx m%d tab%d btn%d redraw%d%d pad%d,%d edge%d%d vis%d cur%d h%d id%d '%s'",
+           c->WndClassName, c->ClassStyle, c->Style, c->ExStyle, c->Bounds.left, c->Bounds.top, c->Bounds.right,
+           c->Bounds.bottom, static_cast<unsigned long>(c->Color), static_cast<unsigned long>(c->FontColor), c->AlignMargin,
+           c->TabStop, c->IsButton, c->RedrawOnCaption, c->RedrawOnResize, c->Template.TextPadX, c->Template.TextPadY,
+           c->EdgeStyle.Requested, c->EdgeStyle.Applied, c->Visible, c->CursorHandle != nullptr, c->Handlers->Count / 2,
+           c->CtlId ? static_cast<int>(c->CtlId) - idBase : -1, c->Caption ? c->Caption : "");
+  return b;
 }
 
-TEST(ControlDefaults, ParentlessFormKeepsTheTable) {
-  int32_t live = LiveObjectCount;
-  Control* form = NewForm(nullptr, "Caption");
-  EXPECT_TRUE(SameRect(form->Bounds, 0, 0, 0, 0));
-  EXPECT_EQ(form->EdgeStyle.Requested, 1);
-  EXPECT_EQ(form->EdgeStyle.Applied, 1);
-  EXPECT_EQ(form->FontColor, 0x80000008u);
-  EXPECT_EQ(form->Color, 0x8000000Fu);
-  EXPECT_EQ(form->ClassStyle, static_cast<UINT>(CS_OWNDC | CS_DBLCLKS));
-  EXPECT_EQ(form->Style, 0x16CF0000u);
-  EXPECT_EQ(form->ExStyle, static_cast<DWORD>(WS_EX_CONTROLPARENT));
-  EXPECT_EQ(form->Visible, 1);
-  EXPECT_EQ(form->AlignMargin, 2);
-  EXPECT_EQ(form->IsForm, 1);
-  EXPECT_EQ(form->IsChild, 0);
-  EXPECT_EQ(form->CtlId, 0u);
-  EXPECT_EQ(form->Font, nullptr);
-  EXPECT_STREQ(form->WndClassName, "Form");
-  EXPECT_STREQ(form->Caption, "Caption");
-  EXPECT_EQ(form->Children->Count, 0);
-  // The form handler and the background eraser, two values each.
-  ASSERT_EQ(form->Handlers->Count, 4);
-  EXPECT_EQ(form->Handlers->Items[0], reinterpret_cast<intptr_t>(FormMessageHandler));
-  EXPECT_EQ(form->Handlers->Items[2], reinterpret_cast<intptr_t>(EraseBackgroundHandler));
-  EXPECT_EQ(form->PreHandler, RunMessageHandlers);
-
-  // The record, its two lists and nothing else.
-  EXPECT_EQ(LiveObjectCount, live + 3);
-  Dispose(form);
-  EXPECT_EQ(LiveObjectCount, live);
-}
-
-TEST_F(FormFixture, ChildKindsGetTheirStylesBoundsAndTemplates) {
-  struct Row {
-    const char* name;
-    Control* ctl;
-    DWORD style;
-    DWORD exStyle;
-    RECT bounds;
-    const char* className;
-    uint8_t tabStop, isButton, redrawOnCaption;
-    uint16_t textPadX, textPadY;
-  };
-  const DWORD clip = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-  Row rows[] = {
-      {"button", NewButton(form, "B"), 0x50011000 | clip, WS_EX_CONTROLPARENT, {2, 2, 66, 24},
-       "BUTTON", 1, 1, 0, 14, 0},
+TEST_F(Fx, ConstructorsFillTheirKindsValuesAndTheFormsTabStop) {
+  Control* custom = Form("custom");  // a parent whose values differ from every default
+  SetToolField(GetFontTool(custom), ToolColor, 0xFF);
+  custom->Color = 0x123456, custom->AlignMargin = 5, custom->ClientMargins.Top = 10, custom->EdgeStyle.Requested = 0;
+  custom->CursorHandle = LoadCursorA(nullptr, IDC_HAND);
+  idBase = NextControlId;
+  Control* panel = NewPanel(form, 0);
+  Control* inner = NewButton(panel, "I");  // the first tab stop, found through the panel
+  struct Row { Control* ctl; const char* facts; } rows[] = {
+      {form, "Form cs28 s16cf0000 x10000 [0 0 0 0] c8000000f/80000008 m2 tab0 btn0 redraw00 pad0,0 edge11 vis1 cur0 h2 id-1 'F'"},
+      {panel, "STATIC cs20 s5640018c x10000 [2 2 102 102] c8000000f/80000008 m2 tab0 btn0 redraw00 pad1,1 edge10 vis1 cur0 h1 id0 ''"},
+      {inner, "BUTTON cs20 s56011000 x10000 [2 2 66 24] c8000000f/80000008 m2 tab1 btn1 redraw00 pad14,0 edge10 vis1 cur0 h1 id1 'I'"},
       // The check box's style replaces the button's whole, clip bits included.
-      {"check box", NewCheckBox(form, "C"), 0x50010003, WS_EX_CONTROLPARENT, {2, 2, 74, 24},
-       "BUTTON", 1, 1, 0, 24, 0},
-      {"label", NewLabel(form, "L"), 0x5000018C | clip, WS_EX_CONTROLPARENT, {2, 2, 66, 24},
-       "STATIC", 0, 0, 1, 1, 1},
-      {"panel 0", NewPanel(form, 0), 0x5000018C | clip | WS_DLGFRAME, WS_EX_CONTROLPARENT,
-       {2, 2, 102, 102}, "STATIC", 0, 0, 0, 1, 1},
-      {"panel 1", NewPanel(form, 1), 0x5000018C | clip | SS_SUNKEN, WS_EX_CONTROLPARENT,
-       {2, 2, 102, 102}, "STATIC", 0, 0, 0, 1, 1},
-      {"panel 2", NewPanel(form, 2), 0x5000018C | clip, WS_EX_CONTROLPARENT, {2, 2, 102, 102},
-       "STATIC", 0, 0, 0, 1, 1},
+      {NewCheckBox(form, "C"), "BUTTON cs20 s50010003 x10000 [2 2 74 24] c8000000f/80000008 m2 tab1 btn1 redraw00 pad24,0 edge10 vis1 cur0 h1 id2 'C'"},
+      {NewLabel(form, "L"), "STATIC cs20 s5600018c x10000 [2 2 66 24] c8000000f/80000008 m2 tab0 btn0 redraw11 pad1,1 edge10 vis1 cur0 h1 id3 'L'"},
+      {NewPanel(form, 1), "STATIC cs20 s5600118c x10000 [2 2 102 102] c8000000f/80000008 m2 tab0 btn0 redraw00 pad1,1 edge10 vis1 cur0 h1 id4 ''"},
+      {NewPanel(form, 2), "STATIC cs20 s5600018c x10000 [2 2 102 102] c8000000f/80000008 m2 tab0 btn0 redraw00 pad1,1 edge10 vis1 cur0 h1 id5 ''"},
+      {NewForm(form, "O"), "Form cs28 s16cf0000 x10000 [2 2 66 66] c8000000f/80000008 m2 tab0 btn0 redraw00 pad0,0 edge11 vis1 cur0 h2 id-1 'O'"},
+      // A kind that wishes for the sunken look trades WS_BORDER for the client edge, if the parent offers it.
+      {NewChildControl(form, "STATIC", WS_CHILD | WS_BORDER, nullptr, 1), "STATIC cs20 s46000000 x10200 [2 2 66 66] c8000000f/80000008 m2 tab0 btn0 redraw00 pad0,0 edge11 vis0 cur0 h1 id6 ''"},
+      {NewChildControl(custom, "STATIC", WS_CHILD | WS_BORDER, nullptr, 1), "STATIC cs20 s46800000 x10000 [5 15 69 69] c123456/ff m5 tab0 btn0 redraw00 pad0,0 edge00 vis0 cur1 h1 id7 ''"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Control* c = row.ctl;
-    EXPECT_EQ(c->Style, row.style);
-    EXPECT_EQ(c->ExStyle, row.exStyle);
-    EXPECT_TRUE(SameRect(c->Bounds, row.bounds.left, row.bounds.top, row.bounds.right,
-                         row.bounds.bottom))
-        << c->Bounds.left << "," << c->Bounds.top << "," << c->Bounds.right << ","
-        << c->Bounds.bottom;
-    EXPECT_STREQ(c->WndClassName, row.className);
-    EXPECT_EQ(c->TabStop, row.tabStop);
-    EXPECT_EQ(c->IsButton, row.isButton);
-    EXPECT_EQ(c->RedrawOnCaption, row.redrawOnCaption);
-    EXPECT_EQ(c->RedrawOnResize, row.redrawOnCaption);
-    EXPECT_EQ(c->Template.TextPadX, row.textPadX);
-    EXPECT_EQ(c->Template.TextPadY, row.textPadY);
-    EXPECT_EQ(c->IsChild, 1);
-    EXPECT_EQ(c->Visible, 1);
-    EXPECT_EQ(c->Parent, form);
-    // The parent asks for the sunken look, the kinds wish for none.
-    EXPECT_EQ(c->EdgeStyle.Requested, 1);
-    EXPECT_EQ(c->EdgeStyle.Applied, 0);
-    // ChildColorHandler is attached to every child.
-    ASSERT_EQ(c->Handlers->Count, 2);
-    EXPECT_EQ(c->Handlers->Items[0], reinterpret_cast<intptr_t>(ChildColorHandler));
-  }
-  EXPECT_EQ(rows[0].ctl->Template.ClickCode, BN_CLICKED);
-  EXPECT_EQ(rows[0].ctl->Template.OtherCodes[0], BN_SETFOCUS);
-  EXPECT_EQ(rows[0].ctl->Template.OtherCodes[1], BN_KILLFOCUS);
-  EXPECT_STREQ(rows[0].ctl->Caption, "B");
-  EXPECT_STREQ(rows[1].ctl->Caption, "C");
-  EXPECT_STREQ(rows[2].ctl->Caption, "L");
-  EXPECT_EQ(form->Children->Count, 6);
-}
-
-TEST_F(FormFixture, ChildrenInheritFromTheirParent) {
-  form->Color = 0x00123456;
-  form->FontColor = 0x000000FF;
-  form->CursorHandle = LoadCursorA(nullptr, IDC_HAND);
-  form->AlignMargin = 5;
-  form->ClientMargins.Top = 10;
-  form->EdgeStyle.Requested = 0;
-  Control* button = NewButton(form, "B");
-  EXPECT_EQ(button->Color, 0x00123456u);
-  EXPECT_EQ(button->FontColor, 0x000000FFu);
-  EXPECT_EQ(button->CursorHandle, form->CursorHandle);
-  EXPECT_EQ(button->AlignMargin, 5);
-  EXPECT_TRUE(SameRect(button->Bounds, 5, 15, 69, 37));
-  EXPECT_EQ(button->EdgeStyle.Requested, 0);
-  EXPECT_EQ(button->EdgeStyle.Applied, 0);
-
-  // A child form asks for the sunken look and gets it under a parent that offers it;
-  // a child kind wishing for it loses WS_BORDER for the client edge.
-  form->EdgeStyle.Requested = 1;
-  Control* sunken = NewChildControl(form, "STATIC", WS_CHILD | WS_BORDER, nullptr, 1);
-  EXPECT_EQ(sunken->EdgeStyle.Applied, 1);
-  EXPECT_EQ(sunken->Style & WS_BORDER, 0u);
-  EXPECT_NE(sunken->ExStyle & WS_EX_CLIENTEDGE, 0u);
-  EXPECT_EQ(sunken->Visible, 0);
-}
-
-TEST_F(FormFixture, ChildFontsFollowTheFormsFont) {
-  GraphicTool* font = GetFontTool(form);
-  SetToolField(font, ToolColor, 0x000000FF);
-  Control* label = NewLabel(form, "L");
-  ASSERT_NE(label->Font, nullptr);
-  EXPECT_NE(label->Font, font);
-  EXPECT_EQ(label->Font->ParentTool, font);
-  EXPECT_EQ(label->FontColor, 0x000000FFu);
-  EXPECT_EQ(label->Font->ChangeNotify.Context, label);
-  // Identical to its parent's, the copy hands out the parent's font object.
-  EXPECT_EQ(ToolHandle(label->Font), ToolHandle(font));
-  EXPECT_EQ(label->Font->Handle, nullptr);
-}
-
-TEST_F(FormFixture, FirstTabStopChildBecomesCurrentControl) {
-  Control* label = NewLabel(form, "L");
-  EXPECT_EQ(form->CurrentControl, nullptr);
-  Control* panel = NewPanel(form, 2);
-  Control* inner = NewButton(panel, "inner");  // finds the form through the panel
-  Control* second = NewCheckBox(form, "C");
+  for (const Row& row : rows) EXPECT_EQ(Facts(row.ctl), row.facts);
+  EXPECT_EQ(kIdAtStart, 0x8000);
   EXPECT_EQ(form->CurrentControl, inner);
-  EXPECT_EQ(FindForm(inner), form);
-  EXPECT_EQ(FindForm(label), form);
-  EXPECT_EQ(FindForm(form), form);
-  EXPECT_EQ(second->TabStop, 1);
-
-  // A child without a form has nothing to register with.
-  Control* orphan = NewChildControl(nullptr, "BUTTON", WS_CHILD | WS_TABSTOP, nullptr, 0);
-  EXPECT_EQ(FindForm(orphan), nullptr);
-  EXPECT_EQ(orphan->TabStop, 1);
-  Dispose(orphan);
-
-  // Disposing the current control clears the form's reference.
   Dispose(inner);
   EXPECT_EQ(form->CurrentControl, nullptr);
-  EXPECT_EQ(panel->Children->Count, 0);
 }
 
-TEST_F(FormFixture, ChildIdsCountUpFrom0x8000) {
-  EXPECT_EQ(kIdAtStart, 0x8000);
-  uint16_t next = NextControlId;
-  Control* a = NewButton(form, "A");
-  Control* b = NewLabel(form, "B");
-  EXPECT_EQ(a->CtlId, next);
-  EXPECT_EQ(b->CtlId, static_cast<UINT>(next + 1));
-  EXPECT_EQ(NextControlId, static_cast<uint16_t>(next + 2));
-  Control* other = NewForm(form, "child form");
-  EXPECT_EQ(other->CtlId, 0u);  // forms take no identifier
+std::vector<std::string> firsts;
+// Notes a control's first message and whether the control was bound by then.
+bool NoteFirst(void* data, WindowMessage* m, LRESULT*) {
+  Control* c = static_cast<Control*>(data);
+  bool bound = c->Handle == m->Window && GetPropA(m->Window, "SELF_") == c && !ControlBeingCreated;
+  firsts.push_back(std::string(c->Caption) + (bound ? " " : " unbound ") + std::to_string(m->Msg));
+  c->MessageHook.Code = nullptr;
+  return false;
 }
 
-TEST_F(FormFixture, SetParentControlMovesBetweenLists) {
-  Control* a = NewPanel(form, 2);
-  Control* b = NewPanel(form, 2);
-  Control* child = NewButton(a, "X");
-  SetParentControl(child, a);  // same parent: nothing
-  EXPECT_EQ(a->Children->Count, 1);
-  SetParentControl(child, b);
-  EXPECT_EQ(a->Children->Count, 0);
-  ASSERT_EQ(b->Children->Count, 1);
-  EXPECT_EQ(ChildAt(b, 0), child);
-  EXPECT_EQ(child->Parent, b);
+std::string ClassOf(HWND hwnd) {
+  char name[80] = {};
+  return std::string(name, GetClassNameA(hwnd, name, sizeof name));
+}
 
-  // With a window the system's parent changes too; the new parent's window is made first.
-  ASSERT_TRUE(CreateControlWindow(b));
-  ASSERT_NE(child->Handle, nullptr);
-  Control* c = NewPanel(form, 2);
-  EXPECT_EQ(c->Handle, nullptr);
-  SetParentControl(child, c);
-  ASSERT_NE(c->Handle, nullptr);
-  EXPECT_EQ(GetParent(child->Handle), c->Handle);
+TEST_F(Fx, TreeIsMadeInChildOrderBoundFromTheFirstMessageOneClassPerKind) {
+  Control *button = NewButton(form, "B"), *check = NewCheckBox(form, "C"), *label = NewLabel(form, "L");
+  firsts.clear();
+  for (Control* c : {form, button, check, label}) c->MessageHook = {NoteFirst, c};
+  ASSERT_TRUE(CreateControlWindow(form));
+  EXPECT_EQ(firsts, (std::vector<std::string>{"F 36", "B 129", "C 129", "L 129"}));  // WM_GETMINMAXINFO, WM_NCCREATE
+  std::vector<HWND> stack;
+  for (HWND w = GetWindow(form->Handle, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) stack.push_back(w);
+  EXPECT_EQ(stack, (std::vector<HWND>{button->Handle, check->Handle, label->Handle}));
+  EXPECT_EQ(ClassOf(form->Handle) + ClassOf(check->Handle) + ClassOf(label->Handle), "obj_Formobj_BUTTONobj_STATIC");
+  EXPECT_EQ(GetDlgCtrlID(check->Handle), static_cast<int>(check->CtlId));
+  EXPECT_EQ(SendMessageA(button->Handle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+
+  // Two buttons, one superclass that keeps the system class's procedure, extra bytes and style.
+  WNDCLASSA system = {}, super = {};
+  GetClassInfoA(GetModuleHandleA(nullptr), "BUTTON", &system), GetClassInfoA(GetModuleHandleA(nullptr), "obj_BUTTON", &super);
+  EXPECT_EQ(GetClassLongPtrA(button->Handle, GCW_ATOM), GetClassLongPtrA(check->Handle, GCW_ATOM));
+  EXPECT_EQ(super.lpfnWndProc, CommonWindowProc);
+  EXPECT_EQ(check->BaseWndProc, system.lpfnWndProc);
+  EXPECT_EQ(super.cbWndExtra, system.cbWndExtra);
+  EXPECT_EQ(super.style, system.style & 0xFFFFBF1Fu);
+
+  HWND handle = form->Handle;
+  EXPECT_TRUE(CreateControlWindow(form));  // a second time only walks the children
+  EXPECT_EQ(form->Handle, handle);
+}
+
+TEST_F(Fx, WindowMadeEarlyStaysHiddenUntilTheTreeIsMade) {
+  Control *button = NewButton(form, "B"), *hidden = NewLabel(form, "H");
+  HWND handle = EnsureHandle(button);
+  EXPECT_EQ(EnsureHandle(button), handle);
+  EXPECT_FALSE(form->Handle == nullptr || IsWindowVisible(form->Handle));
+  SetVisible(hidden, false);
+  ASSERT_TRUE(CreateControlWindow(form));
+  EXPECT_TRUE(IsWindowVisible(button->Handle) && !IsWindowVisible(hidden->Handle));
+  // A child with no parent has no window to live in, and no form to be the tab stop of.
+  Control* orphan = NewChildControl(nullptr, "BUTTON", WS_CHILD | WS_TABSTOP, nullptr, 0);
+  EXPECT_FALSE(CreateControlWindow(orphan) || ControlBeingCreated);
+  Dispose(orphan);
+}
+
+TEST_F(Fx, FormsShowTheMainIconOrACopyOfTheirOwnAndChildrenTheFormsFont) {
+  BYTE andBits[128] = {}, xorBits[128] = {0x5A};
+  Control* main = Form("main");
+  main->Icon = CreateIcon(GetModuleHandleA(nullptr), 32, 32, 1, 1, andBits, xorBits);
+  form->Icon = kNoIcon;
+  MainControl = main;
+  Control* second = Form("second");
+  SetToolField(GetFontTool(second), ToolHeight, -12);
+  Control* button = NewButton(second, "B");
+  for (Control* f : {form, main, second}) ASSERT_TRUE(CreateControlWindow(f));
+  auto big = [](Control* f) { return reinterpret_cast<HICON>(SendMessageA(f->Handle, WM_GETICON, ICON_BIG, 0)); };
+  EXPECT_EQ(big(form), nullptr);
+  EXPECT_EQ(big(main), main->Icon);
+  EXPECT_EQ(big(second), second->Icon);
+  EXPECT_NE(second->Icon, main->Icon);  // each form destroys its big icon
+  main->Icon = kNoIcon;
+  EXPECT_EQ(GetControlIcon(Form("third")), nullptr);
+
+  auto font = [](Control* c) { return reinterpret_cast<HGDIOBJ>(SendMessageA(c->Handle, WM_GETFONT, 0, 0)); };
+  EXPECT_EQ(font(button), ToolHandle(second->Font));  // identical: the form's own font object
+  SetToolField(button->Font, ToolHeight, -20);
+  EXPECT_NE(font(button), ToolHandle(second->Font));
+  EXPECT_EQ(font(button), ToolHandle(button->Font));
 }
 
 }  // namespace
