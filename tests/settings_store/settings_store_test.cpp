@@ -4,402 +4,203 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "support/command_line.h"
 
 namespace {
 
-const char kLnkFile[] = "SOFTWARE\\Classes\\lnkfile";
-const char kShell[] = "SOFTWARE\\Classes\\lnkfile\\shell";
-const char kVerb[] = "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo";
-const char kVerbCommand[] = "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo\\command";
-const char kVerbE[] = "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e";
-const char kVerbECommand[] = "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e\\command";
-const char kMaker[] = "SOFTWARE\\vek";
-const char kSettings[] = "SOFTWARE\\vek\\Tarvo";
-// リンク先を開く and リンク先をエクスプローラで開く
-const char kMenuText[] = "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x8A\x4A\x82\xAD";
-const char kMenuTextE[] =
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x83\x47\x83\x4E\x83\x58\x83\x76\x83\x8D\x81\x5B"
-    "\x83\x89\x82\xC5\x8A\x4A\x82\xAD";
-
-struct Value {
-  bool exists = false;
-  DWORD type = 0;
-  std::string bytes;
-};
-
-Value Query(HKEY root, const char* path, const char* name) {
-  Value v;
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
-  char data[1024];
-  DWORD size = sizeof data;
-  if (RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(data), &size) ==
-      ERROR_SUCCESS) {
-    v.exists = true;
-    v.bytes.assign(data, size);
-  }
-  RegCloseKey(key);
-  return v;
-}
-
-std::wstring QueryWideDefault(HKEY root, const char* path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return L"<none>";
-  wchar_t data[256] = L"";
-  DWORD size = sizeof data;
-  RegQueryValueExW(key, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
-  RegCloseKey(key);
-  return data;
-}
-
-bool KeyExists(HKEY root, const char* path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-void Count(HKEY root, const char* path, DWORD* subKeys, DWORD* values) {
-  *subKeys = *values = 99;
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, path, 0, KEY_READ, &key)) << path;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subKeys, nullptr, nullptr, values, nullptr,
-                   nullptr, nullptr, nullptr);
-  RegCloseKey(key);
-}
-
-void SetRaw(HKEY root, const char* path, const char* name, DWORD type, const std::string& bytes) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                           &key, nullptr));
-  ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type,
-                                          reinterpret_cast<const BYTE*>(bytes.data()),
-                                          static_cast<DWORD>(bytes.size())));
-  RegCloseKey(key);
-}
-
-void MakeKey(HKEY root, const char* path) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                           &key, nullptr));
-  RegCloseKey(key);
-}
+const std::string kShell = "SOFTWARE\\Classes\\lnkfile\\shell", kVerb = kShell + "\\Tarvo";
+const std::string kVerbE = kShell + "\\Tarvo_e", kMaker = "SOFTWARE\\vek", kSettings = kMaker + "\\Tarvo";
+const char* const kNames[] = {"normal", "explore", "select"};
 
 std::string Dword(DWORD v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
-// An empty access list: Wine enforces it, so nobody may open the key any more,
-// which is what a user without administrator rights meets under HKLM.
-void LockKey(HKEY root, const char* path) {
-  MakeKey(root, path);
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, path, 0, WRITE_DAC, &key));
-  SECURITY_DESCRIPTOR sd;
-  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-  ACL acl;
-  InitializeAcl(&acl, sizeof acl, ACL_REVISION);
-  SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
-  ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd));
-  RegCloseKey(key);
-  HKEY probe;
-  ASSERT_EQ(ERROR_ACCESS_DENIED, RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &probe));
+std::string Bits(const AppSettings& s) { return {char('0' + s.normal), char('0' + s.explore), char('0' + s.select)}; }
+std::string Sz(const wchar_t* text) {  // code page 932 bytes with the terminator
+  char bytes[64];
+  return std::string(bytes, WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr));
 }
 
-void UnlockKey(HKEY root, const char* path) {
+// Creates the key when needed; a null name only makes the key.
+void Set(HKEY root, const std::string& path, const char* name = nullptr, DWORD type = 0,
+         const std::string& bytes = "") {
   HKEY key;
-  if (RegOpenKeyExA(root, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS) return;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(root, path.c_str(), &key)) << path;
+  if (name) RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
+  RegCloseKey(key);
+}
+
+// An empty access list bars everyone (Wine enforces it, as Windows does under HKLM
+// for a user without administrator rights); no list at all lets everyone in again.
+void Lock(HKEY root, const std::string& path, bool lock) {
+  HKEY key;
+  if ((lock ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr)
+            : RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key)) != ERROR_SUCCESS)
+    return;
   SECURITY_DESCRIPTOR sd;
+  ACL acl;
   InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-  SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE);  // a null list lets everyone in
+  InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+  SetSecurityDescriptorDacl(&sd, TRUE, lock ? &acl : nullptr, FALSE);
   RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
   RegCloseKey(key);
 }
 
-void DeleteTree(HKEY root, const char* path) {
-  UnlockKey(root, path);
-  RegDeleteTreeA(root, path);
-  RegDeleteKeyA(root, path);
-}
-
-void DeleteIfEmpty(HKEY root, const char* path) {
-  UnlockKey(root, path);
+// Every key and value below the verbs' parent and the maker key: "key|name|type|bytes".
+void Dump(HKEY root, const std::string& path, std::vector<std::string>* lines) {
   HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  DWORD subKeys = 1, values = 1;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
-                   nullptr, nullptr, nullptr);
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  lines->push_back(path);
+  char name[256], data[512];
+  DWORD type, nameSize = sizeof name, size = sizeof data;
+  for (DWORD i = 0; !RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+       ++i, nameSize = sizeof name, size = sizeof data)
+    lines->push_back(path + "|" + name + "|" + std::to_string(type) + "|" + std::string(data, size));
+  for (DWORD i = 0; !RegEnumKeyA(key, i, name, sizeof name); ++i) Dump(root, path + "\\" + name, lines);
   RegCloseKey(key);
-  if (subKeys == 0 && values == 0) RegDeleteKeyA(root, path);
 }
 
-const char* fakePath = "";
-bool fakeTruncated = false;
-ByteString FakeProgramPath(bool* truncated) {
-  *truncated = fakeTruncated;
-  return ByteString::FromZ(fakePath);
+// What the registry holds against what a write of `options` ("101": normal, not
+// explore, select) with `program` must leave, plus `more` lines; both sorted.
+void ExpectLayout(const std::string& options, const std::string& program, std::vector<std::string> more = {}) {
+  std::vector<std::string> got;
+  more.push_back(kShell);
+  Dump(HKEY_LOCAL_MACHINE, kShell, &got);
+  Dump(HKEY_CURRENT_USER, kMaker, &got);
+  std::string verbs[][2] = {{kVerb, Sz(L"リンク先を開く")},
+                            {kVerbE, Sz(L"リンク先をエクスプローラで開く")}};
+  for (int v = 0; v < 2; ++v) {
+    if (options[v] == '0') continue;
+    std::string command = "\"" + program + "\" \"%1\" \"" + char('0' + v) + "\"" + '\0', key = verbs[v][0];
+    more.insert(more.end(), {key, key + "||1|" + verbs[v][1], key + "\\command", key + "\\command||1|" + command});
+  }
+  for (int i = 0; i < 3 && options.find('1') < 2; ++i) {
+    if (i == 0) more.insert(more.end(), {kMaker, kSettings});
+    more.push_back(kSettings + "|" + kNames[i] + "|4|" + Dword(options[i] - '0'));
+  }
+  std::sort(got.begin(), got.end());
+  std::sort(more.begin(), more.end());
+  EXPECT_EQ(more, got) << "options " << options << " program " << program;
 }
 
-std::string ExpectedCommand(const std::string& program, char mode) {
-  return "\"" + program + "\" \"%1\" \"" + mode + "\"" + std::string(1, '\0');
-}
+std::string fakePath;
+bool fakeCut;
 
-// The prefix starts without any of these keys ("shell" and "vek" included), and
-// every test leaves it so, whatever it did and in whatever order it ran.
+// The prefix starts without these keys ("shell" and "vek" included); every test leaves it so.
 class SettingsStore : public testing::Test {
 protected:
-  void SetUp() override { Scrub(); saved_ = settingsPlatform; }
+  void SetUp() override { Scrub(); }
   void TearDown() override {
-    settingsPlatform = saved_;
+    settingsPlatform.programPath = ModuleFilePath;
     Scrub();
   }
   static void Scrub() {
-    UnlockKey(HKEY_LOCAL_MACHINE, kVerbCommand);
-    UnlockKey(HKEY_LOCAL_MACHINE, kVerbECommand);
-    DeleteTree(HKEY_LOCAL_MACHINE, kVerb);
-    DeleteTree(HKEY_LOCAL_MACHINE, kVerbE);
-    DeleteIfEmpty(HKEY_LOCAL_MACHINE, kShell);
-    DeleteTree(HKEY_CURRENT_USER, kSettings);
-    DeleteTree(HKEY_CURRENT_USER, "SOFTWARE\\vek\\Other");
-    UnlockKey(HKEY_CURRENT_USER, kMaker);
-    RegDeleteValueA(HKEY_CURRENT_USER, "SOFTWARE\\vek");
-    HKEY maker;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMaker, 0, KEY_ALL_ACCESS, &maker) == ERROR_SUCCESS) {
-      RegDeleteValueA(maker, "other");
-      RegCloseKey(maker);
-    }
-    DeleteIfEmpty(HKEY_CURRENT_USER, kMaker);
+    for (const std::string& path : {kShell, kVerb + "\\command"}) Lock(HKEY_LOCAL_MACHINE, path, false);
+    Lock(HKEY_CURRENT_USER, kMaker, false);
+    for (const std::string& path : {kVerb, kVerbE}) RegDeleteTreeA(HKEY_LOCAL_MACHINE, path.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kShell.c_str());  // only when empty
+    RegDeleteTreeA(HKEY_CURRENT_USER, kMaker.c_str());
   }
-  void UseProgramPath(const char* path, bool truncated) {
+  static void UseProgramPath(const std::string& path, bool cut = false) {
     fakePath = path;
-    fakeTruncated = truncated;
-    settingsPlatform.programPath = FakeProgramPath;
+    fakeCut = cut;
+    settingsPlatform.programPath = [](bool* truncated) {
+      *truncated = fakeCut;
+      return ByteString::FromZ(fakePath.c_str());
+    };
   }
-  SettingsPlatform saved_;
 };
-
-void ExpectSettings(bool normal, bool explore, bool select, const AppSettings& s,
-                    const std::string& where) {
-  EXPECT_EQ(normal, s.normal) << where;
-  EXPECT_EQ(explore, s.explore) << where;
-  EXPECT_EQ(select, s.select) << where;
-}
 
 }  // namespace
 
+// A missing value is off, whatever was read before it; only exactly four bytes
+// holding 1 count as on, whatever the type.
 TEST_F(SettingsStore, ReadsEachValueOnItsOwn) {
-  const std::string none = "<missing>";
-  struct Case {
-    DWORD type[3];
-    std::string data[3];  // normal, explore, select; "<missing>": no value
-    bool expected[3];
-  } cases[] = {
-      // A missing value is off, whatever was read before it.
-      {{REG_DWORD, 0, REG_DWORD}, {Dword(1), none, Dword(1)}, {true, false, true}},
-      {{REG_DWORD, REG_DWORD, 0}, {Dword(1), Dword(1), none}, {true, true, false}},
-      {{0, 0, 0}, {none, none, none}, {false, false, false}},
-      // Only exactly four bytes holding 1 count as on; the type is not looked at.
-      {{REG_DWORD, REG_BINARY, REG_SZ}, {Dword(2), Dword(1), std::string("1\0", 2)},
-       {false, true, false}},
-      {{REG_BINARY, REG_BINARY, REG_DWORD},
-       {std::string("\x01\0\0\0\0", 5), std::string("\x01\0", 2), Dword(0)},
-       {false, false, false}},
-      {{REG_DWORD, REG_DWORD, REG_DWORD}, {Dword(0x101), Dword(1), Dword(1)}, {false, true, true}},
-  };
-  const char* names[] = {"normal", "explore", "select"};
-  for (const Case& c : cases) {
-    DeleteTree(HKEY_CURRENT_USER, kSettings);
-    MakeKey(HKEY_CURRENT_USER, kSettings);
-    for (int i = 0; i < 3; ++i) {
-      if (c.data[i] != none) SetRaw(HKEY_CURRENT_USER, kSettings, names[i], c.type[i], c.data[i]);
-    }
-    AppSettings s = ReadSettings();
-    ExpectSettings(c.expected[0], c.expected[1], c.expected[2], s,
-                   "case " + std::to_string(&c - cases));
+  EXPECT_EQ("000", Bits(ReadSettings()));
+  struct Value { DWORD type; std::string bytes; };  // type 0: no such value
+  struct { Value values[3]; const char* expected; } cases[] = {
+      {{{REG_DWORD, Dword(1)}, {0, ""}, {REG_DWORD, Dword(1)}}, "101"},
+      {{{REG_DWORD, Dword(1)}, {REG_DWORD, Dword(1)}, {0, ""}}, "110"},
+      {{{0, ""}, {0, ""}, {0, ""}}, "000"},
+      {{{REG_DWORD, Dword(2)}, {REG_BINARY, Dword(1)}, {REG_SZ, std::string("1\0", 2)}}, "010"},
+      {{{REG_BINARY, std::string("\x01\0\0\0\0", 5)}, {REG_BINARY, std::string("\x01\0", 2)}, {REG_DWORD, Dword(0)}},
+       "000"},
+      {{{REG_DWORD, Dword(0x101)}, {REG_DWORD, Dword(1)}, {REG_DWORD, Dword(1)}}, "011"}};
+  for (const auto& c : cases) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kSettings.c_str());
+    Set(HKEY_CURRENT_USER, kSettings);
+    for (int i = 0; i < 3; ++i)
+      if (c.values[i].type) Set(HKEY_CURRENT_USER, kSettings, kNames[i], c.values[i].type, c.values[i].bytes);
+    EXPECT_EQ(c.expected, Bits(ReadSettings())) << "case " << &c - cases;
   }
-  DeleteTree(HKEY_CURRENT_USER, kSettings);
-  ExpectSettings(false, false, false, ReadSettings(), "no key");
 }
 
-TEST_F(SettingsStore, WritesVerbsAndOptionsInTheLayout) {
+// One write after the other, over a stale verb: verbs are written again, deleted
+// child first, and the options go with the last verb.
+TEST_F(SettingsStore, WritesExactlyTheLayout) {
   char module[MAX_PATH + 1];
-  DWORD n = GetModuleFileNameA(nullptr, module, sizeof module);
-  ASSERT_TRUE(n > 0 && n < sizeof module);
-  const std::string program(module, n);
-
-  struct Case {
-    AppSettings settings;
-    DWORD normal, explore, select;
-  } cases[] = {
-      {{true, false, true}, 1, 0, 1},
-      {{false, true, false}, 0, 1, 0},
-      {{true, true, true}, 1, 1, 1},
-      {{true, true, false}, 1, 1, 0},  // an existing verb is written again
-  };
-  for (const Case& c : cases) {
-    std::string where = "case " + std::to_string(&c - cases);
-    EXPECT_EQ(0u, WriteSettings(c.settings)) << where;
-    struct VerbCheck {
-      bool on;
-      const char* key;
-      const char* command;
-      const char* text;
-      const wchar_t* wide;
-      char mode;
-    } verbs[] = {
-        {c.settings.normal, kVerb, kVerbCommand, kMenuText, L"リンク先を開く", '0'},
-        {c.settings.explore, kVerbE, kVerbECommand, kMenuTextE, L"リンク先をエクスプローラで開く",
-         '1'},
-    };
-    for (const VerbCheck& v : verbs) {
-      ASSERT_EQ(v.on, KeyExists(HKEY_LOCAL_MACHINE, v.key)) << where << " " << v.key;
-      if (!v.on) continue;
-      Value text = Query(HKEY_LOCAL_MACHINE, v.key, "");
-      EXPECT_EQ(DWORD(REG_SZ), text.type) << where;
-      EXPECT_EQ(std::string(v.text) + '\0', text.bytes) << where;
-      // Code page 1252 would round-trip the bytes as well; the wide side tells.
-      EXPECT_EQ(std::wstring(v.wide), QueryWideDefault(HKEY_LOCAL_MACHINE, v.key)) << where;
-      Value command = Query(HKEY_LOCAL_MACHINE, v.command, "");
-      EXPECT_EQ(DWORD(REG_SZ), command.type) << where;
-      EXPECT_EQ(ExpectedCommand(program, v.mode), command.bytes) << where;
-      DWORD subKeys, values;
-      Count(HKEY_LOCAL_MACHINE, v.key, &subKeys, &values);
-      EXPECT_EQ(1u, subKeys) << where;
-      EXPECT_EQ(1u, values) << where;
-    }
-    const char* names[] = {"normal", "explore", "select"};
-    DWORD expected[] = {c.normal, c.explore, c.select};
-    for (int i = 0; i < 3; ++i) {
-      Value v = Query(HKEY_CURRENT_USER, kSettings, names[i]);
-      EXPECT_EQ(DWORD(REG_DWORD), v.type) << where << " " << names[i];
-      EXPECT_EQ(Dword(expected[i]), v.bytes) << where << " " << names[i];
-    }
-    AppSettings back = ReadSettings();
-    ExpectSettings(c.settings.normal, c.settings.explore, c.settings.select, back, where);
+  ASSERT_GT(GetModuleFileNameA(nullptr, module, sizeof module), 0u);
+  Set(HKEY_LOCAL_MACHINE, kVerb, "", REG_SZ, std::string("old\0", 4));
+  Set(HKEY_LOCAL_MACHINE, kVerb + "\\command", "", REG_SZ, std::string("\"D:\\old.exe\" \"%1\"\0", 19));
+  struct { AppSettings settings; const char* program; } cases[] = {
+      {{true, false, true}, nullptr},  // the program's own path
+      {{true, false, false}, "C:\\Tools\\tarvo.exe"}, {{false, true, false}, "C:\\Program Files\\Tarvo 2\\tarvo.exe"},
+      {{true, true, true}, "C:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.exe"},  // C:\ソフト\表.exe
+      {{true, true, false}, "C:\\Tools\\tarvo.exe"}, {{false, false, true}, "C:\\Tools\\tarvo.exe"}};
+  for (const auto& c : cases) {
+    if (c.program) UseProgramPath(c.program);
+    EXPECT_EQ(0u, WriteSettings(c.settings)) << Bits(c.settings);
+    ExpectLayout(Bits(c.settings), c.program ? c.program : module);
+    EXPECT_EQ(c.settings.normal || c.settings.explore ? Bits(c.settings) : "000", Bits(ReadSettings()));
+    if (&c != cases + 1) continue;
+    // The example of 29 bytes, and its terminator.
+    std::string key = kVerb + "\\command", example("\"C:\\Tools\\tarvo.exe\" \"%1\" \"0\"", 30);
+    std::vector<std::string> command;
+    Dump(HKEY_LOCAL_MACHINE, key, &command);
+    EXPECT_EQ((std::vector<std::string>{key, key + "||1|" + example}), command);
   }
 }
 
-TEST_F(SettingsStore, CommandLineIsExactAndReadsBackAsArguments) {
-  struct Case {
-    const char* program;
-    size_t commandLength;  // without the terminator
-  } cases[] = {
-      {"C:\\Tools\\tarvo.exe", 29},
-      {"C:\\Program Files\\Tarvo 2\\tarvo.exe", 45},
-      {"C:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.exe", 27},  // C:\ソフト\表.exe
-  };
-  for (const Case& c : cases) {
-    UseProgramPath(c.program, false);
-    EXPECT_EQ(0u, WriteSettings({true, true, false})) << c.program;
-    for (char mode : {'0', '1'}) {
-      Value command = Query(HKEY_LOCAL_MACHINE, mode == '0' ? kVerbCommand : kVerbECommand, "");
-      EXPECT_EQ(ExpectedCommand(c.program, mode), command.bytes) << c.program;
-      EXPECT_EQ(c.commandLength + 1, command.bytes.size()) << c.program;
-      // What Explorer starts must give the shortcut and the mode back as arguments.
-      std::string line = command.bytes.c_str();
-      EXPECT_STREQ(c.program, CommandParamOf(line.c_str(), -1).c_str());
-      EXPECT_STREQ("%1", CommandParamOf(line.c_str(), 1).c_str());
-      EXPECT_EQ(std::string(1, mode), CommandParamOf(line.c_str(), 2).c_str());
-    }
-  }
-  const char kExample[] = "\"C:\\Tools\\tarvo.exe\" \"%1\" \"0\"";
-  UseProgramPath("C:\\Tools\\tarvo.exe", false);
-  WriteSettings({true, false, false});
-  EXPECT_EQ(std::string(kExample, sizeof kExample), Query(HKEY_LOCAL_MACHINE, kVerbCommand, "").bytes);
-}
-
-TEST_F(SettingsStore, RewritesAStaleVerb) {
-  SetRaw(HKEY_LOCAL_MACHINE, kVerb, "", REG_SZ, std::string("old\0", 4));
-  SetRaw(HKEY_LOCAL_MACHINE, kVerbCommand, "", REG_SZ, std::string("\"D:\\old.exe\" \"%1\"\0", 19));
-  UseProgramPath("C:\\Tools\\tarvo.exe", false);
-  EXPECT_EQ(0u, WriteSettings({true, false, false}));
-  EXPECT_EQ(std::string(kMenuText) + '\0', Query(HKEY_LOCAL_MACHINE, kVerb, "").bytes);
-  EXPECT_EQ(ExpectedCommand("C:\\Tools\\tarvo.exe", '0'),
-            Query(HKEY_LOCAL_MACHINE, kVerbCommand, "").bytes);
-}
-
-TEST_F(SettingsStore, NoVerbsDeletesTheOptionsAndAnEmptyMakerKey) {
-  struct Case {
-    const char* what;
-    bool otherKey, otherValue;
-    bool makerKept;
-  } cases[] = {
-      {"maker holds nothing else", false, false, false},
-      {"maker holds another key", true, false, true},
-      {"maker holds a value", false, true, true},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(0u, WriteSettings({true, true, true})) << c.what;
-    if (c.otherKey) MakeKey(HKEY_CURRENT_USER, "SOFTWARE\\vek\\Other");
-    if (c.otherValue) SetRaw(HKEY_CURRENT_USER, kMaker, "other", REG_DWORD, Dword(7));
-
-    EXPECT_EQ(0u, WriteSettings({false, false, true})) << c.what;
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kVerb)) << c.what;
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kVerbE)) << c.what;
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettings)) << c.what;
-    EXPECT_EQ(c.makerKept, KeyExists(HKEY_CURRENT_USER, kMaker)) << c.what;
-    if (c.otherValue) {
-      EXPECT_EQ(Dword(7), Query(HKEY_CURRENT_USER, kMaker, "other").bytes);
-    }
-    ExpectSettings(false, false, false, ReadSettings(), c.what);
+TEST_F(SettingsStore, KeepsTheMakerKeyWhileItHoldsAnythingElse) {
+  UseProgramPath("C:\\Tools\\tarvo.exe");
+  for (bool otherKey : {false, true}) {
+    EXPECT_EQ(0u, WriteSettings({true, true, true}));
+    Set(HKEY_CURRENT_USER, otherKey ? kMaker + "\\Other" : kMaker, otherKey ? nullptr : "other", REG_DWORD, Dword(7));
+    EXPECT_EQ(0u, WriteSettings({false, false, true}));
+    ExpectLayout("000", "", {kMaker, otherKey ? kMaker + "\\Other" : kMaker + "|other|4|" + Dword(7)});
     Scrub();
   }
-  // Nothing there to delete is no failure either.
-  EXPECT_EQ(0u, WriteSettings({false, false, false}));
 }
 
+// Each part stands on its own, and nothing is created outside the layout.
 TEST_F(SettingsStore, ReportsWhatItCouldNotDo) {
-  UseProgramPath("C:\\Tools\\tarvo.exe", false);
-
-  // No rights under the verbs' parent: neither verb, but the options all the same.
-  LockKey(HKEY_LOCAL_MACHINE, kShell);
-  EXPECT_EQ(kNormalVerbFailed | kExploreVerbFailed, WriteSettings({true, true, true}));
-  ExpectSettings(true, true, true, ReadSettings(), "locked shell");
-  Scrub();
-
-  // The command key cannot be written: that verb fails, the other is written.
-  LockKey(HKEY_LOCAL_MACHINE, kVerbCommand);
-  EXPECT_EQ(unsigned(kNormalVerbFailed), WriteSettings({true, true, false}));
-  EXPECT_EQ(ExpectedCommand("C:\\Tools\\tarvo.exe", '1'),
-            Query(HKEY_LOCAL_MACHINE, kVerbECommand, "").bytes);
-  Scrub();
-
-  // A verb that cannot be deleted (its command key has a key of its own).
-  MakeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo\\command\\extra");
-  EXPECT_EQ(unsigned(kNormalVerbFailed), WriteSettings({false, true, false}));
-  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kVerbCommand));
-  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kVerbECommand));
-  Scrub();
-
-  // The user's options cannot be stored; the verbs are written all the same.
-  LockKey(HKEY_CURRENT_USER, kMaker);
-  EXPECT_EQ(unsigned(kOptionsFailed), WriteSettings({true, false, true}));
-  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kVerbCommand));
-  Scrub();
-
-  // Deleting options that cannot be reached fails as well.
-  MakeKey(HKEY_CURRENT_USER, kSettings);
-  MakeKey(HKEY_CURRENT_USER, "SOFTWARE\\vek\\Tarvo\\inner");
-  EXPECT_EQ(unsigned(kOptionsFailed), WriteSettings({false, false, false}));
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettings));
-}
-
-TEST_F(SettingsStore, AProgramPathCutByTheBufferWritesNoVerb) {
-  std::string longPath = "C:\\" + std::string(257, 'x');  // 260 bytes, as a full buffer gives
-  struct Case {
-    const char* path;
-    bool truncated;
-  } cases[] = {{longPath.c_str(), true}, {"", false}};
-  for (const Case& c : cases) {
-    UseProgramPath(c.path, c.truncated);
-    EXPECT_EQ(kNormalVerbFailed | kExploreVerbFailed | kProgramPathUnusable,
-              WriteSettings({true, true, true}));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kVerb));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kVerbE));
-    ExpectSettings(true, true, true, ReadSettings(), "options are still stored");
-    // Removing the verbs needs no path.
-    EXPECT_EQ(0u, WriteSettings({false, false, false}));
+  const unsigned kBoth = kNormalVerbFailed | kExploreVerbFailed, kPath = kProgramPathUnusable;
+  const std::string cut = "C:\\" + std::string(257, 'x'), exe = "C:\\t.exe";  // cut: 260 bytes, a full buffer
+  // state: the options read back, then whether each verb's command key is there.
+  struct { HKEY root; std::string lock, extra, path; bool cut; AppSettings settings; unsigned failures; const char* state; }
+      cases[] = {
+      {HKEY_LOCAL_MACHINE, kShell, "", exe, false, {true, true, true}, kBoth, "111 --"},
+      {HKEY_LOCAL_MACHINE, kVerb + "\\command", "", exe, false, {true, true, false}, kNormalVerbFailed, "110 -c"},
+      {HKEY_LOCAL_MACHINE, "", kVerb + "\\command\\x", exe, false, {false, true, false}, kNormalVerbFailed, "010 cc"},
+      {HKEY_CURRENT_USER, kMaker, "", exe, false, {true, false, true}, kOptionsFailed, "000 c-"},
+      {HKEY_CURRENT_USER, "", kSettings + "\\x", exe, false, {false, false, false}, kOptionsFailed, "000 --"},
+      {HKEY_CURRENT_USER, "", "", cut, true, {true, true, true}, kBoth | kPath, "111 --"},
+      {HKEY_CURRENT_USER, "", "", "", false, {true, true, true}, kBoth | kPath, "111 --"},
+      {HKEY_CURRENT_USER, "", "", cut, true, {false, false, false}, 0, "000 --"}};  // removing needs no path
+  for (const auto& c : cases) {
     Scrub();
+    if (!c.lock.empty()) Lock(c.root, c.lock, true);
+    if (!c.extra.empty()) Set(c.root, c.extra);
+    UseProgramPath(c.path, c.cut);
+    EXPECT_EQ(c.failures, WriteSettings(c.settings)) << "case " << &c - cases;
+    std::string state = Bits(ReadSettings()) + " ";
+    for (const std::string& verb : {kVerb, kVerbE}) {
+      HKEY key;
+      bool exists = !RegOpenKeyExA(HKEY_LOCAL_MACHINE, (verb + "\\command").c_str(), 0, KEY_READ, &key);
+      state += exists && !RegCloseKey(key) ? "c" : "-";
+    }
+    EXPECT_EQ(c.state, state) << "case " << &c - cases;
   }
 }
