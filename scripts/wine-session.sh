@@ -30,19 +30,21 @@ wine_session_start_display() {
 
 # Makes the prefix once per build tree: 32-bit, no window manager handling (a
 # managed window stalls about 2 s when it is destroyed), fonts for the caption
-# buttons and a Japanese face for "MS UI Gothic".
+# buttons, a Japanese face for "MS UI Gothic", and no debugger for a crash: the
+# automatic winedbg would hold a crashed test open until its timeout.
 wine_session_make_prefix() {
-  [ -f "$WINEPREFIX/.tarvo-ready" ] && return 0
+  [ -f "$WINEPREFIX/.tarvo-ready-2" ] && return 0
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1
   wineserver -w
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /t REG_SZ /d 'VL PGothic' /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d false /f >/dev/null 2>&1
   cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf \
      "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
-  touch "$WINEPREFIX/.tarvo-ready"
+  touch "$WINEPREFIX/.tarvo-ready-2"
 }
 
 wine_session_start() {
