@@ -86,6 +86,8 @@ bool TakeFocus(Control* ctl) {
 
 static LRESULT HandleNcDestroy(Control* ctl, WindowMessage* message) {
   RemovePropA(ctl->Handle, kSelfProperty);
+  // The end of a failed creation: the control stays, without a window.
+  if (IsWindowBeingCreated(ctl)) return CallDefaultProcedure(ctl, message);
   if (MainControl && MainControl->Handle == ctl->Handle) return CallDefaultProcedure(ctl, message);
   if (IsMainForm(ctl)) {
     // A request posted to this window now would die with it: the system drops

@@ -10,6 +10,9 @@ const char kClassPrefix[] = "obj_";
 const char kMainIconName[] = "MAINICON";
 
 Control* ControlBeingCreated = nullptr;
+static const Control* windowInCreation = nullptr;
+
+bool IsWindowBeingCreated(const Control* ctl) { return ctl == windowInCreation; }
 
 HINSTANCE ToolkitInstance() { return GetModuleHandleA(nullptr); }
 
@@ -84,13 +87,18 @@ bool ControlCreateWindow(Control* ctl) {
   }
 
   ControlBeingCreated = ctl;
+  const Control* outer = windowInCreation;
+  windowInCreation = ctl;
   HWND hwnd = CreateWindowExA(ctl->ExStyle, className, ctl->Caption, ctl->Style, x, y, width,
                               height, parentWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ctl->CtlId)),
                               instance, nullptr);
+  windowInCreation = outer;
   if (!hwnd) {
     // A failed creation may not have sent a single message; the next window
-    // must not be bound to this control.
+    // must not be bound to this control. If it did, binding left the handle of
+    // the window that the failure destroyed.
     if (ControlBeingCreated == ctl) ControlBeingCreated = nullptr;
+    ctl->Handle = 0;
     return false;
   }
   ctl->Handle = hwnd;

@@ -19,5 +19,9 @@ void CreateChildWindows(Control* ctl);
 HICON GetControlIcon(Control* ctl);
 void ApplyFont(Control* ctl);
 
+// True while CreateWindowExA runs for ctl. A creation that fails destroys the
+// half-made window; that must not take the control with it.
+bool IsWindowBeingCreated(const Control* ctl);
+
 // Binds ControlBeingCreated to hwnd (Handle, "SELF_" property) and returns it.
 Control* BindCreatedControl(HWND hwnd);

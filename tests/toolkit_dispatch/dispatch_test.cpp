@@ -5,6 +5,7 @@
 #include <process.h>
 
 #include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,26 @@ int EndSessionChild(WPARAM ending) {
   PostMessageA(form->Handle, WM_CLOSE, 0, 0);
   RunMainLoop(&form);
   return 7;
+}
+
+bool RefuseCreation(Control*, WindowMessage* m, LRESULT* r) { return m->Msg == WM_CREATE && (*r = -1, true); }
+void NoteDestroyed(void* destroyed, ToolkitObject*) { *static_cast<bool*>(destroyed) = true; }
+
+// The system destroys the half-made window of a refused creation; the form
+// must outlive that, without a window, until its owner disposes it.
+TEST(Creation, ARefusedWindowLeavesTheFormAliveWithoutAWindow) {
+  ResetToolkitState();
+  int32_t live = LiveObjectCount;
+  bool destroyed = false;
+  Control* form = NewForm(nullptr, "refused");
+  form->DestroyNotify = {NoteDestroyed, &destroyed};
+  AddMessageHandler(form, RefuseCreation);
+  EXPECT_EQ(nullptr, SetClientSize(form, 220, 108)->Handle);
+  EXPECT_FALSE(destroyed);
+  EXPECT_EQ(nullptr, ControlBeingCreated);
+  RunMainLoop(&form);  // nothing to wait for: returns and disposes the form
+  EXPECT_EQ(std::make_tuple(destroyed, form, LiveObjectCount), std::make_tuple(true, nullptr, live));
+  ResetToolkitState();
 }
 
 TEST(Loop, EndOfSessionDisposesTheFormAndEndsTheProcessAtOnce) {
