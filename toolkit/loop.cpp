@@ -14,10 +14,13 @@ uint8_t QuitRequested = 0;
 void RunMainLoop(Control** mainRef) {
   ++LoopActive;
   MainControl = *mainRef;
-  CreateControlWindow(MainControl);
-  while (!QuitRequested) {
-    WaitMessage();
-    PumpPendingMessages();
+  // Without a window nothing could ever close the main control: waiting would
+  // keep the process (and whatever it holds) alive for good.
+  if (CreateControlWindow(MainControl)) {
+    while (!QuitRequested) {
+      WaitMessage();
+      PumpPendingMessages();
+    }
   }
 
   QuitRequested = 1;
@@ -106,8 +109,10 @@ void ControlDestroyObject(ToolkitObject* obj) {
   DisposeIfAny(ctl->Canvas);
   ctl->Canvas = nullptr;
 
+  // Also without a window: a control that never got one still owns its lists
+  // and the bitmaps they hold.
+  while (ctl->OwnedImageLists) Dispose(ctl->OwnedImageLists);
   if (ctl->Handle) {
-    while (ctl->OwnedImageLists) Dispose(ctl->OwnedImageLists);
     if (IsWindow(ctl->Handle)) {
       HICON icon = reinterpret_cast<HICON>(SendMessageA(ctl->Handle, WM_SETICON, ICON_BIG, 0));
       if (icon) DestroyIcon(icon);

@@ -111,4 +111,10 @@ TEST(Paint, ImageListIsMadeLazilyAndItsViewShowsThePictureWithItsWhiteInTheFormC
             std::vector<void*>({list, nullptr}));
   Dispose(form);  // takes the last list and everything else too
   EXPECT_EQ(std::make_pair(LiveObjectCount, GetObjectType(loaded)), std::make_pair(live, DWORD(0)));
+
+  // An owner that never had a window gives back its lists and their bitmaps too.
+  Control* windowless = NewForm(nullptr, "no window");
+  loaded = LoadBitmapResource(nullptr, MAKEINTRESOURCEA(32754), NewImageList(windowless));
+  Dispose(windowless);
+  EXPECT_EQ(std::make_pair(LiveObjectCount, GetObjectType(loaded)), std::make_pair(live, DWORD(0)));
 }
