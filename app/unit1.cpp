@@ -167,8 +167,11 @@ void CreateForm1(TForm1** form1, Control* parent) {
   SetDialogButton(f->ButtonCancel, VK_ESCAPE, true);
 
   SetColor(f->CheckSelect, clBtnFace);
-  CenterOnParent(form);
   SetResizable(form, false);
+  // The frame lost its sizing border since the client size was set; without
+  // this the client area would be 222 x 110.
+  SetClientSize(form, 220, 108);
+  CenterOnParent(form);
   OpenLinkTarget(f);
   SetIcon(form, kNoIcon);
 }

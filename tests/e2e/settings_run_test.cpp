@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "tarvo_harness.h"
 
@@ -79,6 +80,37 @@ void ClickCloseBox(HWND form) {
   ADD_FAILURE() << "no close box found";
 }
 
+RECT InClient(HWND form, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The fixed layout: a 220 x 108 client area centred on the screen, no sizing
+// frame, no minimise or maximise box, and the children at their places.
+void ExpectLayout(HWND form, const Boxes& b) {
+  RECT client, window;
+  GetClientRect(form, &client);
+  GetWindowRect(form, &window);
+  LONG w = window.right - window.left, h = window.bottom - window.top;
+  LONG style = GetWindowLongA(form, GWL_STYLE);
+  EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, window.left, window.top,
+                               style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)}),
+            std::vector<LONG>({220, 108, (GetSystemMetrics(SM_CXSCREEN) - w) >> 1,
+                               (GetSystemMetrics(SM_CYSCREEN) - h) >> 1, 0}));
+  std::vector<LONG> places;
+  for (HWND c : {b.ok, b.cancel}) {
+    RECT r = InClient(form, c);
+    places.insert(places.end(), {r.left, r.top, r.right, r.bottom});
+  }
+  for (HWND c : {b.normal, b.explore, b.select}) {
+    RECT r = InClient(form, c);
+    places.insert(places.end(), {r.left, r.top});
+  }
+  EXPECT_EQ(places, std::vector<LONG>({13, 78, 102, 100, 117, 78, 206, 100, 58, 8, 58, 26, 58, 56}));
+}
+
 class SettingsRun : public testing::Test {
  protected:
   void SetUp() override { ClearTarvoRegistry(); }
@@ -116,6 +148,7 @@ TEST_F(SettingsRun, ShowsTheStoredOptionsInItsBoxes) {
     GetWindowTextW(form, caption, 16);
     EXPECT_STREQ(caption, L"Tarvo\x3000");
     Boxes b = FindBoxes(form);
+    ExpectLayout(form, b);
     EXPECT_EQ(IsChecked(b.normal), c.options.normal);
     EXPECT_EQ(IsChecked(b.explore), c.options.explore);
     EXPECT_EQ(IsChecked(b.select), c.options.select);
