@@ -6,6 +6,12 @@
 
 SettingsPlatform settingsPlatform = {ModuleFilePath};
 
+const char kNormalMenuText[] =
+    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x8A\x4A\x82\xAD";  // リンク先を開く
+const char kExploreMenuText[] =
+    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x83\x47\x83\x4E\x83\x58\x83\x76\x83\x8D\x81\x5B"
+    "\x83\x89\x82\xC5\x8A\x4A\x82\xAD";  // リンク先をエクスプローラで開く
+
 namespace {
 
 const char kVerbParentKey[] = "SOFTWARE\\Classes\\lnkfile";
@@ -31,15 +37,11 @@ struct Verb {
 const Verb kNormalVerb = {
     "Tarvo", "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo",
     "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo\\command",
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x8A\x4A\x82\xAD",  // リンク先を開く
-    "0"};
+    kNormalMenuText, "0"};
 const Verb kExploreVerb = {
     "Tarvo_e", "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e",
     "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e\\command",
-    // リンク先をエクスプローラで開く
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x83\x47\x83\x4E\x83\x58\x83\x76\x83\x8D\x81\x5B"
-    "\x83\x89\x82\xC5\x8A\x4A\x82\xAD",
-    "1"};
+    kExploreMenuText, "1"};
 
 class RegKey {
 public:

@@ -16,6 +16,11 @@ enum SettingsWriteFailure : unsigned {
   kProgramPathUnusable = 1u << 3,  // own path cut or unknown: no verb written with it
 };
 
+// The texts of the two context-menu entries; the settings window's check boxes
+// carry the same texts.
+extern const char kNormalMenuText[];   // リンク先を開く
+extern const char kExploreMenuText[];  // リンク先をエクスプローラで開く
+
 AppSettings ReadSettings();
 unsigned WriteSettings(const AppSettings& settings);
 

@@ -11,11 +11,6 @@ const char kImageResource[] = "FORM1_IMAGELIST1";
 const char kVersionText[] = "Ver0.40";
 const char kOkText[] = "OK";
 const char kCancelText[] = "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B";  // キャンセル
-const char kNormalText[] =
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x8A\x4A\x82\xAD";  // リンク先を開く
-const char kExploreText[] =
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x83\x47\x83\x4E\x83\x58\x83\x76\x83\x8D\x81\x5B"
-    "\x83\x89\x82\xC5\x8A\x4A\x82\xAD";  // リンク先をエクスプローラで開く
 const char kSelectText[] = "\x91\x49\x91\xF0\x8F\xF3\x91\xD4\x82\xC5\x8A\x4A\x82\xAD";  // 選択状態で開く
 
 // What OK could not do, told in a message box of the program's own: the menu
@@ -88,8 +83,8 @@ ByteString WriteFailureText(const AppSettings& settings, unsigned failures) {
       unsigned failure;
       bool wanted;
       const char* name;
-    } entries[] = {{kNormalVerbFailed, settings.normal, kNormalText},
-                   {kExploreVerbFailed, settings.explore, kExploreText}};
+    } entries[] = {{kNormalVerbFailed, settings.normal, kNormalMenuText},
+                   {kExploreVerbFailed, settings.explore, kExploreMenuText}};
     for (const auto& entry : entries) {
       if (!(failures & entry.failure)) continue;
       text.Add(kEntryBullet);
@@ -153,8 +148,8 @@ void CreateForm1(TForm1** form1, Control* parent) {
   // Height 0 keeps the 22 pixels a new button has.
   f->ButtonOk = SetSize(SetPosition(NewButton(form, kOkText), 13, 78), 89, 0);
   f->ButtonCancel = SetSize(SetPosition(NewButton(form, kCancelText), 117, 78), 89, 0);
-  f->CheckExplore = NewAutoSizedCheckBox(form, kExploreText, 58, 26);
-  f->CheckNormal = NewAutoSizedCheckBox(form, kNormalText, 58, 8);
+  f->CheckExplore = NewAutoSizedCheckBox(form, kExploreMenuText, 58, 26);
+  f->CheckNormal = NewAutoSizedCheckBox(form, kNormalMenuText, 58, 8);
   f->ImageView = SetSize(SetPosition(NewImageView(form, f->Images), 16, 13), 32, 32);
   SetEdgeStyle(f->ImageView, 0);
   f->CheckSelect = NewAutoSizedCheckBox(form, kSelectText, 58, 56);
