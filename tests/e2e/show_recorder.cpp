@@ -11,58 +11,43 @@
 
 namespace {
 
-ShowLog* shared;
-bool looked;
-
 // Only processes that inherited TARVO_SHOW_LOG from a test record anything.
 ShowLog* Log() {
-  if (looked) return shared;
-  looked = true;
+  static bool looked;
+  static ShowLog* shared;
   char name[128];
-  DWORD n = GetEnvironmentVariableA("TARVO_SHOW_LOG", name, sizeof name);
-  if (n == 0 || n >= sizeof name) return nullptr;
-  HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name);
-  if (!mapping) return nullptr;
-  shared = static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ShowLog)));
+  DWORD n = looked ? 0 : GetEnvironmentVariableA("TARVO_SHOW_LOG", name, sizeof name);
+  looked = true;
+  HANDLE mapping = n && n < sizeof name ? OpenFileMappingA(FILE_MAP_WRITE, FALSE, name) : nullptr;
+  if (mapping) shared = static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ShowLog)));
   return shared;
 }
 
-bool Recorded(const CWPSTRUCT& m) {
+// 0: made, 1: about to be shown, -1: neither.
+int Kind(const CWPSTRUCT& m) {
+  const STYLESTRUCT* style = reinterpret_cast<const STYLESTRUCT*>(m.lParam);
   switch (m.message) {
-    case WM_NCCREATE:
-      return true;
-    case WM_SHOWWINDOW:
-      return m.wParam != 0;
-    case WM_WINDOWPOSCHANGING:
-      return (reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_SHOWWINDOW) != 0;
-    case WM_STYLECHANGING: {
-      const STYLESTRUCT* s = reinterpret_cast<const STYLESTRUCT*>(m.lParam);
-      return m.wParam == WPARAM(GWL_STYLE) && (s->styleNew & WS_VISIBLE) &&
-             !(s->styleOld & WS_VISIBLE);
-    }
+    case WM_NCCREATE: return 0;
+    case WM_SHOWWINDOW: return m.wParam ? 1 : -1;
+    case WM_WINDOWPOSCHANGING: return reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_SHOWWINDOW ? 1 : -1;
+    case WM_STYLECHANGING:
+      return m.wParam == WPARAM(GWL_STYLE) && (style->styleNew & ~style->styleOld & WS_VISIBLE) ? 1 : -1;
   }
-  return false;
+  return -1;
 }
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK RecordShows(int code, WPARAM wParam,
-                                                              LPARAM lParam) {
-  if (code == HC_ACTION) {
-    const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (Recorded(m) && !(GetWindowLongA(m.hwnd, GWL_STYLE) & WS_CHILD)) {
-      if (ShowLog* l = Log()) {
-        LONG i = InterlockedIncrement(&l->Count) - 1;
-        if (i < kShowLogCapacity) {
-          ShowEntry& e = l->Entries[i];
-          GetClassNameA(m.hwnd, e.ClassName, sizeof e.ClassName);
-          e.Window = m.hwnd;
-          e.Message = m.message;
-          // Written last: the reader takes an entry as complete once this is set.
-          InterlockedExchange(reinterpret_cast<LONG*>(&e.ProcessId), LONG(GetCurrentProcessId()));
-        }
-      }
-    }
+extern "C" __declspec(dllexport) LRESULT CALLBACK RecordShows(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+  int kind = code == HC_ACTION ? Kind(m) : -1;
+  ShowLog* log = kind >= 0 && !(GetWindowLongA(m.hwnd, GWL_STYLE) & WS_CHILD) ? Log() : nullptr;
+  LONG i = log ? InterlockedIncrement(&log->Count) - 1 : kShowLogCapacity;
+  if (i < kShowLogCapacity) {
+    ShowEntry& e = log->Entries[i];
+    GetClassNameA(m.hwnd, e.ClassName, sizeof e.ClassName);
+    e.Shown = kind;
+    InterlockedExchange(reinterpret_cast<LONG*>(&e.ProcessId), LONG(GetCurrentProcessId()));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

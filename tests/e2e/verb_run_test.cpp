@@ -7,36 +7,10 @@
 
 namespace {
 
-struct Targets {
-  std::string docs, file, folder, comma, commaFile, japanese, japaneseFile;
-};
-
-// Real files and folders, so that the shell resolves real targets.
-const Targets& TheTargets() {
-  static Targets t = [] {
-    Targets t;
-    std::string root = TheBench().root + "targets\\";
-    t.docs = root + "docs\\";
-    t.file = t.docs + "a.txt";
-    t.folder = t.docs + "Sub";
-    t.comma = root + "a,b\\";
-    t.commaFile = t.comma + "c,d.txt";
-    // ソフト\表.txt: the second bytes of ソ and 表 are 0x5C, the backslash.
-    t.japanese = root + "\x83\x5C\x83\x74\x83\x67\\";
-    t.japaneseFile = t.japanese + "\x95\x5C.txt";
-    for (const std::string& f : {root, t.docs, t.folder, t.comma, t.japanese}) MakeFolder(f);
-    for (const std::string& f : {t.file, t.commaFile, t.japaneseFile}) MakeFile(f);
-    return t;
-  }();
-  return t;
-}
-
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
-std::string LinkTo(const std::string& name, const std::string& target) {
-  std::string links = TheBench().root + "links\\";
-  MakeFolder(links);
-  std::string link = links + name + ".lnk";
+std::string LinkTo(const std::string& target) {
+  std::string link = TheBench().root + "links\\" + target.substr(target.rfind('\\') + 1) + ".lnk";
   EXPECT_TRUE(MakeShortcut(link, target)) << target;
   return link;
 }
@@ -46,62 +20,56 @@ std::string LinkTo(const std::string& name, const std::string& target) {
 std::string FolderWindow(const std::string& folder) {
   return Quoted(TheBench().bin + "explorer.exe") + " " + Quoted(folder);
 }
-std::string SelectWindow(const char* literal, const std::string& target) {
-  return "\"explorer\" " + std::string(literal) + Quoted(target);
+std::string SelectWindow(const char* parameters, const std::string& target) {
+  return "\"explorer\" " + std::string(parameters) + Quoted(target);
 }
 
-class VerbRun : public testing::Test {
- protected:
-  void SetUp() override { ClearTarvoRegistry(); }
-  void TearDown() override { ClearTarvoRegistry(); }
-};
-
-TEST_F(VerbRun, OpensTheTargetsFolderWithoutEverShowingTheWindow) {
-  const Targets& t = TheTargets();
-  std::string file = LinkTo("file", t.file);
-  std::string folder = LinkTo("folder", t.folder);
-  std::string comma = LinkTo("comma", t.commaFile);
-  std::string japanese = LinkTo("japanese", t.japaneseFile);
-  std::string missing = TheBench().root + "links\\missing.lnk";
-
-  struct Case {
+TEST(VerbRun, OpensTheTargetsFolderWithoutEverShowingTheWindow) {
+  ClearTarvoRegistry();
+  // Real files and folders, so that the shell resolves real targets.
+  const std::string root = TheBench().root, docs = root + "docs\\", file = docs + "a.txt", folder = docs + "Sub",
+                    comma = root + "a,b\\", commaFile = comma + "c,d.txt",
+                    // ソフト\表.txt: the second bytes of ソ and 表 are 0x5C, the backslash.
+                    japanese = root + "\x83\x5C\x83\x74\x83\x67\\", japaneseFile = japanese + "\x95\x5C.txt";
+  for (const std::string& f : {root + "links\\", docs, folder, comma, japanese}) CreateDirectoryA(f.c_str(), nullptr);
+  for (const std::string& f : {file, commaFile, japaneseFile})
+    CloseHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const std::string fileLink = LinkTo(file), folderLink = LinkTo(folder), commaLink = LinkTo(commaFile),
+                    japaneseLink = LinkTo(japaneseFile), missing = root + "links\\missing.lnk";
+  const struct {
     std::string link;
     const char* mode;
     bool select;
     std::vector<std::string> launches;
-  } const cases[] = {
-      {file, "0", false, {FolderWindow(t.docs)}},
-      {file, "1", false, {FolderWindow(t.docs)}},
-      {file, "0", true, {SelectWindow("/select,", t.file)}},
-      {file, "1", true, {SelectWindow("/e, /select,", t.file)}},
+  } cases[] = {
+      {fileLink, "0", false, {FolderWindow(docs)}},
+      {fileLink, "1", false, {FolderWindow(docs)}},
+      {fileLink, "0", true, {SelectWindow("/select,", file)}},
+      {fileLink, "1", true, {SelectWindow("/e, /select,", file)}},
       // A folder target opens the folder that holds it.
-      {folder, "0", false, {FolderWindow(t.docs)}},
-      {folder, "1", true, {SelectWindow("/e, /select,", t.folder)}},
+      {folderLink, "0", false, {FolderWindow(docs)}},
+      {folderLink, "1", true, {SelectWindow("/e, /select,", folder)}},
       // Explorer splits its parameters at commas: the path must arrive quoted.
-      {comma, "1", false, {FolderWindow(t.comma)}},
-      {comma, "0", true, {SelectWindow("/select,", t.commaFile)}},
+      {commaLink, "1", false, {FolderWindow(comma)}},
+      {commaLink, "0", true, {SelectWindow("/select,", commaFile)}},
       // The folder is cut after ソフト\, not inside 表.
-      {japanese, "0", false, {FolderWindow(t.japanese)}},
-      {japanese, "1", true, {SelectWindow("/e, /select,", t.japaneseFile)}},
-      {file, "2", true, {}},
+      {japaneseLink, "0", false, {FolderWindow(japanese)}},
+      {japaneseLink, "1", true, {SelectWindow("/e, /select,", japaneseFile)}},
+      {fileLink, "2", true, {}},
       {missing, "0", false, {}},
       {missing, "1", true, {}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.link + " mode " + c.mode + (c.select ? " select" : ""));
-    StoreOptions({false, false, c.select});
+    StoreOptions(c.select ? "001" : "000");
     TarvoRun run(Quoted(c.link) + " " + Quoted(c.mode));
-    ASSERT_TRUE(run.started());
     EXPECT_EQ(run.WaitExit(), std::optional<DWORD>(0));
     EXPECT_EQ(run.Launches(), c.launches);
-
-    // The recorder was in this very process: it saw the form being made.
-    std::vector<WindowEvent> events = TopLevelEventsOf(run.pid());
-    bool formMade = false;
-    for (const WindowEvent& e : events) formMade |= e.message == WM_NCCREATE && e.className == "obj_Form";
-    EXPECT_TRUE(formMade);
-    EXPECT_TRUE(ShownTopLevelWindowsOf(run.pid()).empty());
+    // The recorder was in this very process: it saw the form being made, and no show.
+    EXPECT_EQ(run.WindowClasses(false).count("obj_Form"), 1u);
+    EXPECT_EQ(run.WindowClasses(true), std::set<std::string>());
   }
+  ClearTarvoRegistry();
 }
 
 }  // namespace
