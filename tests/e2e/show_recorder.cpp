@@ -10,43 +10,30 @@
 #include "show_log.h"
 
 namespace {
+ShowLog* shared;  // only in processes that inherited TARVO_SHOW_LOG from a test
+}
 
-// Only processes that inherited TARVO_SHOW_LOG from a test record anything.
-ShowLog* Log() {
-  static bool looked;
-  static ShowLog* shared;
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
   char name[128];
-  DWORD n = looked ? 0 : GetEnvironmentVariableA("TARVO_SHOW_LOG", name, sizeof name);
-  looked = true;
+  DWORD n = reason == DLL_PROCESS_ATTACH ? GetEnvironmentVariableA("TARVO_SHOW_LOG", name, sizeof name) : 0;
   HANDLE mapping = n && n < sizeof name ? OpenFileMappingA(FILE_MAP_WRITE, FALSE, name) : nullptr;
   if (mapping) shared = static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ShowLog)));
-  return shared;
+  return TRUE;
 }
-
-// 0: made, 1: about to be shown, -1: neither.
-int Kind(const CWPSTRUCT& m) {
-  const STYLESTRUCT* style = reinterpret_cast<const STYLESTRUCT*>(m.lParam);
-  switch (m.message) {
-    case WM_NCCREATE: return 0;
-    case WM_SHOWWINDOW: return m.wParam ? 1 : -1;
-    case WM_WINDOWPOSCHANGING: return reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_SHOWWINDOW ? 1 : -1;
-    case WM_STYLECHANGING:
-      return m.wParam == WPARAM(GWL_STYLE) && (style->styleNew & ~style->styleOld & WS_VISIBLE) ? 1 : -1;
-  }
-  return -1;
-}
-
-}  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK RecordShows(int code, WPARAM wParam, LPARAM lParam) {
   const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-  int kind = code == HC_ACTION ? Kind(m) : -1;
-  ShowLog* log = kind >= 0 && !(GetWindowLongA(m.hwnd, GWL_STYLE) & WS_CHILD) ? Log() : nullptr;
-  LONG i = log ? InterlockedIncrement(&log->Count) - 1 : kShowLogCapacity;
+  const STYLESTRUCT* style = reinterpret_cast<const STYLESTRUCT*>(m.lParam);
+  bool made = m.message == WM_NCCREATE;
+  bool shown = (m.message == WM_SHOWWINDOW && m.wParam) ||
+               (m.message == WM_WINDOWPOSCHANGING && reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_SHOWWINDOW) ||
+               (m.message == WM_STYLECHANGING && m.wParam == WPARAM(GWL_STYLE) && style->styleNew & ~style->styleOld & WS_VISIBLE);
+  bool record = shared && code == HC_ACTION && (made || shown) && !(GetWindowLongA(m.hwnd, GWL_STYLE) & WS_CHILD);
+  LONG i = record ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
   if (i < kShowLogCapacity) {
-    ShowEntry& e = log->Entries[i];
+    ShowEntry& e = shared->Entries[i];
     GetClassNameA(m.hwnd, e.ClassName, sizeof e.ClassName);
-    e.Shown = kind;
+    e.Shown = shown;
     InterlockedExchange(reinterpret_cast<LONG*>(&e.ProcessId), LONG(GetCurrentProcessId()));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

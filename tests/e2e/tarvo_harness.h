@@ -12,11 +12,8 @@
 
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "show_log.h"
 
@@ -68,21 +65,17 @@ inline const Bench& TheBench() {
   return b;
 }
 
-inline bool MakeShortcut(const std::string& link, const std::string& target) {
-  CoInitialize(nullptr);
+inline void MakeShortcut(const std::string& link, const std::string& target) {
   IShellLinkA* shellLink = nullptr;
   IPersistFile* file = nullptr;
-  std::wstring wide(MAX_PATH, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, &wide[0], MAX_PATH);
-  bool saved = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                          reinterpret_cast<void**>(&shellLink))) &&
-               SUCCEEDED(shellLink->SetPath(target.c_str())) &&
-               SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-               SUCCEEDED(file->Save(wide.c_str(), TRUE));
-  if (file) file->Release();
-  if (shellLink) shellLink->Release();
-  CoUninitialize();
-  return saved;
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+  CoInitialize(nullptr);
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&shellLink));
+  shellLink->SetPath(target.c_str());
+  shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  EXPECT_EQ(file->Save(wide, TRUE), S_OK) << link;
+  file->Release(), shellLink->Release(), CoUninitialize();
 }
 
 // A global WH_CALLWNDPROC hook in show_recorder.dll, kept for the whole test
@@ -98,13 +91,6 @@ inline ShowLog* Recorder() {
     return static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   }();
   return log;
-}
-
-inline ULONGLONG CreationTime(HANDLE process) {
-  ULONGLONG created = 0, other;
-  GetProcessTimes(process, reinterpret_cast<FILETIME*>(&created), reinterpret_cast<FILETIME*>(&other),
-                  reinterpret_cast<FILETIME*>(&other), reinterpret_cast<FILETIME*>(&other));
-  return created;
 }
 
 // One run of tarvo.exe from the bench; a run still alive at its end is ended.
@@ -155,25 +141,25 @@ class TarvoRun {
     // The shell has started every launch by the time the run ends; waiting
     // for the run's children makes the log complete. A process older than
     // this run names an earlier owner of the number as its parent.
+    auto created = [](HANDLE process) {
+      FILETIME t[4] = {};
+      return GetProcessTimes(process, t, t + 1, t + 2, t + 3), (ULONGLONG(t[0].dwHighDateTime) << 32) | t[0].dwLowDateTime;
+    };
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry{sizeof entry};
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
       HANDLE child = entry.th32ParentProcessID != pid_ ? nullptr
                      : OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-      if (child && CreationTime(child) >= CreationTime(process_))
+      if (child && created(child) >= created(process_))
         EXPECT_EQ(WaitForSingleObject(child, 15000), WAIT_OBJECT_0) << "a launch did not end";
       if (child) CloseHandle(child);
     }
     CloseHandle(snapshot);
-    std::ifstream in(TheBench().launchLog, std::ios::binary);
-    std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    DeleteFileA(TheBench().launchLog.c_str());
     std::vector<std::string> launches;
-    size_t start = 0;
-    for (size_t end; (end = log.find('\0', start)) != std::string::npos; start = end + 1)
-      launches.push_back(log.substr(start, end - start));
-    if (start < log.size()) launches.push_back("<torn record> " + log.substr(start));
+    std::ifstream log(TheBench().launchLog, std::ios::binary);
+    for (std::string launch; std::getline(log, launch, '\0');) launches.push_back(launch);
+    log.close();
+    DeleteFileA(TheBench().launchLog.c_str());
     return launches;
   }
   // Classes of the top-level windows this run made, or was about to show.
@@ -208,10 +194,6 @@ inline void ClearTarvoRegistry() {
   RegDeleteTreeA(HKEY_CURRENT_USER, kMakerKey);
 }
 
-inline std::string WindowText(HWND window) {
-  char text[512] = {};
-  return std::string(text, GetWindowTextA(window, text, sizeof text));
-}
 
 inline bool BringToFront(HWND window) {
   SetForegroundWindow(window);
@@ -231,19 +213,11 @@ inline GUITHREADINFO ThreadInput(HWND window) {
   return info;
 }
 
-// Cursor, foreground, focus and capture as the system sees them, for failures.
-inline std::string InputState(HWND window) {
-  POINT p;
-  GUITHREADINFO info = (GetCursorPos(&p), ThreadInput(window));
-  return testing::PrintToString(std::vector<void*>{WindowFromPoint(p), GetForegroundWindow(), info.hwndActive,
-                                                   info.hwndFocus, info.hwndCapture}) +
-         " under the cursor, in front, active, with focus and capture";
-}
 
 inline void ClickScreen(HWND target, POINT p) {
   // A button holds the mouse from its button-down until it has handled the
   // button-up; a click sent before it lets go would land on that button.
-  EXPECT_TRUE(WaitUntil([&] { return ThreadInput(target).hwndCapture == nullptr; })) << InputState(target);
+  EXPECT_TRUE(WaitUntil([&] { return ThreadInput(target).hwndCapture == nullptr; }));
   INPUT mouse[3] = {{INPUT_MOUSE}, {INPUT_MOUSE}, {INPUT_MOUSE}};
   const DWORD buttons[] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
   for (int i = 0; i < 3; ++i) {

@@ -9,12 +9,6 @@ namespace {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
-std::string LinkTo(const std::string& target) {
-  std::string link = TheBench().root + "links\\" + target.substr(target.rfind('\\') + 1) + ".lnk";
-  EXPECT_TRUE(MakeShortcut(link, target)) << target;
-  return link;
-}
-
 // What Wine hands the recording explorer.exe: a folder opened with "OPEN" or
 // "explore" (Wine runs both alike), and "explorer" with the select parameters.
 std::string FolderWindow(const std::string& folder) {
@@ -31,11 +25,12 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverShowingTheWindow) {
                     comma = root + "a,b\\", commaFile = comma + "c,d.txt",
                     // ソフト\表.txt: the second bytes of ソ and 表 are 0x5C, the backslash.
                     japanese = root + "\x83\x5C\x83\x74\x83\x67\\", japaneseFile = japanese + "\x95\x5C.txt";
-  for (const std::string& f : {root + "links\\", docs, folder, comma, japanese}) CreateDirectoryA(f.c_str(), nullptr);
+  for (const std::string& f : {docs, folder, comma, japanese}) CreateDirectoryA(f.c_str(), nullptr);
   for (const std::string& f : {file, commaFile, japaneseFile})
     CloseHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  const std::string fileLink = LinkTo(file), folderLink = LinkTo(folder), commaLink = LinkTo(commaFile),
-                    japaneseLink = LinkTo(japaneseFile), missing = root + "links\\missing.lnk";
+  for (const std::string& f : {file, folder, commaFile, japaneseFile}) MakeShortcut(f + ".lnk", f);
+  const std::string fileLink = file + ".lnk", folderLink = folder + ".lnk", commaLink = commaFile + ".lnk",
+                    japaneseLink = japaneseFile + ".lnk", missing = root + "missing.lnk";
   const struct {
     std::string link;
     const char* mode;
