@@ -115,7 +115,6 @@ class TarvoRun {
   }
   TarvoRun(const TarvoRun&) = delete;
   TarvoRun& operator=(const TarvoRun&) = delete;
-  DWORD pid() const { return pid_; }
 
   // The exit code, or nothing while the process still runs.
   std::optional<DWORD> WaitExit(DWORD timeoutMs = 15000) {

@@ -29,35 +29,34 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverShowingTheWindow) {
   for (const std::string& f : {file, commaFile, japaneseFile})
     CloseHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   for (const std::string& f : {file, folder, commaFile, japaneseFile}) MakeShortcut(f + ".lnk", f);
-  const std::string fileLink = file + ".lnk", folderLink = folder + ".lnk", commaLink = commaFile + ".lnk",
-                    japaneseLink = japaneseFile + ".lnk", missing = root + "missing.lnk";
+  const std::string missing = root + "missing";  // no shortcut made for it
   const struct {
-    std::string link;
+    std::string target;  // the shortcut is the target's path and ".lnk"
     const char* mode;
     bool select;
     std::vector<std::string> launches;
   } cases[] = {
-      {fileLink, "0", false, {FolderWindow(docs)}},
-      {fileLink, "1", false, {FolderWindow(docs)}},
-      {fileLink, "0", true, {SelectWindow("/select,", file)}},
-      {fileLink, "1", true, {SelectWindow("/e, /select,", file)}},
+      {file, "0", false, {FolderWindow(docs)}},
+      {file, "1", false, {FolderWindow(docs)}},
+      {file, "0", true, {SelectWindow("/select,", file)}},
+      {file, "1", true, {SelectWindow("/e, /select,", file)}},
       // A folder target opens the folder that holds it.
-      {folderLink, "0", false, {FolderWindow(docs)}},
-      {folderLink, "1", true, {SelectWindow("/e, /select,", folder)}},
+      {folder, "0", false, {FolderWindow(docs)}},
+      {folder, "1", true, {SelectWindow("/e, /select,", folder)}},
       // Explorer splits its parameters at commas: the path must arrive quoted.
-      {commaLink, "1", false, {FolderWindow(comma)}},
-      {commaLink, "0", true, {SelectWindow("/select,", commaFile)}},
+      {commaFile, "1", false, {FolderWindow(comma)}},
+      {commaFile, "0", true, {SelectWindow("/select,", commaFile)}},
       // The folder is cut after ソフト\, not inside 表.
-      {japaneseLink, "0", false, {FolderWindow(japanese)}},
-      {japaneseLink, "1", true, {SelectWindow("/e, /select,", japaneseFile)}},
-      {fileLink, "2", true, {}},
+      {japaneseFile, "0", false, {FolderWindow(japanese)}},
+      {japaneseFile, "1", true, {SelectWindow("/e, /select,", japaneseFile)}},
+      {file, "2", true, {}},
       {missing, "0", false, {}},
       {missing, "1", true, {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.link + " mode " + c.mode + (c.select ? " select" : ""));
+    SCOPED_TRACE(c.target + " mode " + c.mode + (c.select ? " select" : ""));
     StoreOptions(c.select ? "001" : "000");
-    TarvoRun run(Quoted(c.link) + " " + Quoted(c.mode));
+    TarvoRun run(Quoted(c.target + ".lnk") + " " + Quoted(c.mode));
     EXPECT_EQ(run.WaitExit(), std::optional<DWORD>(0));
     EXPECT_EQ(run.Launches(), c.launches);
     // The recorder was in this very process: it saw the form being made, and no show.
