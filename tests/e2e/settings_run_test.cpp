@@ -40,8 +40,10 @@ Registry ReadRegistry(bool machine = true) {
 Registry Stored(const std::string& o, bool verbs = true) {
   Registry r;
   const char* names[] = {"normal", "explore", "select"};
-  for (int i = 0; i < 3 && (verbs ? o[0] == '1' || o[1] == '1' : !o.empty()); ++i)
-    r["vek"] = r["vek\\Tarvo"] = "", r["vek\\Tarvo:" + std::string(names[i])] = "4:" + std::string(1, o[i] - '0') + std::string(3, '\0');
+  if (verbs ? o[0] == '1' || o[1] == '1' : !o.empty()) {
+    r["vek"] = r["vek\\Tarvo"] = "";
+    for (int i = 0; i < 3; ++i) r["vek\\Tarvo:" + std::string(names[i])] = "4:" + std::string(1, o[i] - '0') + std::string(3, '\0');
+  }
   const std::string keys[] = {"\\Tarvo", "\\Tarvo_e"}, texts[] = {kNormalText, kExploreText};
   for (int i = 0; i < 2; ++i)
     if (verbs && o[i] == '1') {
