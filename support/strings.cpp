@@ -3,16 +3,13 @@
 #include <stdlib.h>
 #include <string.h>
 
-namespace {
+void OutOfMemory() { _Exit(8); }
 
-// Memory exhaustion ends the program; there is nothing sensible to fall back to.
-char* AllocOrDie(uint32_t size) {
-  char* p = static_cast<char*>(calloc(size, 1));
-  if (!p) abort();
+void* AllocZeroed(size_t size) {
+  void* p = calloc(size, 1);
+  if (!p) OutOfMemory();
   return p;
 }
-
-}  // namespace
 
 ByteString& ByteString::operator=(ByteString&& other) {
   if (this != &other) {
@@ -30,7 +27,7 @@ ByteString::~ByteString() { free(data_); }
 ByteString ByteString::FromBytes(const char* bytes, uint32_t length) {
   ByteString s;
   if (length == 0) return s;
-  s.data_ = AllocOrDie(length + 1);
+  s.data_ = static_cast<char*>(AllocZeroed(length + 1));
   memcpy(s.data_, bytes, length);
   s.length_ = length;
   return s;
@@ -43,7 +40,7 @@ ByteString ByteString::Join(const char* const* pieces, int count) {
   for (int i = 0; i < count; ++i) total += LengthZ(pieces[i]);
   ByteString s;
   if (total == 0) return s;
-  s.data_ = AllocOrDie(total + 1);
+  s.data_ = static_cast<char*>(AllocZeroed(total + 1));
   char* at = s.data_;
   for (int i = 0; i < count; ++i) {
     uint32_t n = LengthZ(pieces[i]);

@@ -3,6 +3,13 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// Memory exhaustion ends the process with exit code 8 (ERROR_NOT_ENOUGH_MEMORY):
+// nothing in the program can go on without the memory it asked for, and a
+// caller that got null would only crash later somewhere less obvious.
+[[noreturn]] void OutOfMemory();
+// size zero-filled bytes from the heap (free with free); never null.
+void* AllocZeroed(size_t size);
+
 // An owned, zero-terminated byte string (code page 932 bytes). Move-only so that
 // every buffer has exactly one owner; an empty value holds no memory at all.
 class ByteString {

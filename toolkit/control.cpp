@@ -66,6 +66,18 @@ static void BrushChanged(void* context, GraphicTool* tool) {
   Invalidate(ctl);
 }
 
+// *field becomes a copy of the parent's tool that tells ctl of every change; the
+// listener runs once at once, with the field already set (it reads it).
+static void InheritTool(Control* ctl, GraphicTool** field, GraphicTool* parentTool,
+                        ToolChangeProc listener) {
+  GraphicTool* tool = AssignTool(nullptr, parentTool);
+  *field = tool;
+  if (!tool) return;
+  tool->ParentTool = parentTool;
+  tool->ChangeNotify = ToolChangeMethod{listener, ctl};
+  listener(ctl, tool);
+}
+
 Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeWish) {
   Control* ctl = NewControlObject(parent);
   ctl->WndClassName = className;
@@ -75,22 +87,9 @@ Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeW
   ctl->EdgeStyle.Applied = parent->EdgeStyle.Requested == 1 ? edgeWish : 0;
 
   ctl->FontColor = parent->FontColor;
-  ctl->Font = AssignTool(nullptr, parent->Font);
-  if (ctl->Font) {
-    ctl->Font->ParentTool = parent->Font;
-    ctl->Font->ChangeNotify.Code = FontChanged;
-    ctl->Font->ChangeNotify.Context = ctl;
-    FontChanged(ctl, ctl->Font);
-  }
-
+  InheritTool(ctl, &ctl->Font, parent->Font, FontChanged);
   ctl->Color = parent->Color;
-  ctl->Brush = AssignTool(nullptr, parent->Brush);
-  if (ctl->Brush) {
-    ctl->Brush->ParentTool = parent->Brush;
-    ctl->Brush->ChangeNotify.Code = BrushChanged;
-    ctl->Brush->ChangeNotify.Context = ctl;
-    BrushChanged(ctl, ctl->Brush);
-  }
+  InheritTool(ctl, &ctl->Brush, parent->Brush, BrushChanged);
 
   int32_t m = parent->AlignMargin;
   ctl->AlignMargin = m;

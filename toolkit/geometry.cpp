@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "support/strings.h"
 #include "toolkit/canvas.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/loop.h"
@@ -94,8 +95,7 @@ bool FixedSizeHandler(Control* ctl, WindowMessage* message, LRESULT* result) {
 void SetCaption(Control* ctl, const char* text) {
   if (!text) text = "";
   size_t length = strlen(text);
-  char* copy = static_cast<char*>(malloc(length + 1));
-  if (!copy) ExitProcess(1);
+  char* copy = static_cast<char*>(AllocZeroed(length + 1));
   memcpy(copy, text, length + 1);
   free(ctl->Caption);
   ctl->Caption = copy;

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "support/strings.h"
 #include "toolkit/canvas.h"
 #include "toolkit/geometry.h"
 #include "toolkit/window.h"
@@ -110,8 +111,7 @@ void AutoSizeToText(Control* ctl) {
     // Italic glyphs lean past their advance width; one space keeps the last one whole.
     if (ctl->Font && ctl->Font->Descriptor.lfItalic) {
       size_t length = strlen(caption);
-      padded = static_cast<char*>(malloc(length + 2));
-      if (!padded) ExitProcess(1);
+      padded = static_cast<char*>(AllocZeroed(length + 2));
       memcpy(padded, caption, length);
       padded[length] = ' ';
       padded[length + 1] = 0;

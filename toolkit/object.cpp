@@ -1,5 +1,7 @@
 #include "toolkit/object.h"
 
+#include "support/strings.h"
+
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
@@ -7,12 +9,6 @@
 int32_t LiveObjectCount = 0;
 
 namespace {
-
-// Nothing in the toolkit can go on without the memory it asked for, and a
-// caller that got null would only crash later somewhere less obvious.
-[[noreturn]] void OutOfMemory() {
-  ExitProcess(ERROR_NOT_ENOUGH_MEMORY);
-}
 
 void PointerListDestroyObject(ToolkitObject* obj) {
   Clear(static_cast<PointerList*>(obj));
@@ -44,8 +40,7 @@ const ObjectKind kObjectKind = {sizeof(ToolkitObject), BaseInitObject, BaseDestr
 const ObjectKind kPointerListKind = {sizeof(PointerList), BaseInitObject, PointerListDestroyObject};
 
 ToolkitObject* NewObject(const ObjectKind* kind) {
-  ToolkitObject* obj = static_cast<ToolkitObject*>(calloc(1, kind->Size));
-  if (!obj) OutOfMemory();
+  ToolkitObject* obj = static_cast<ToolkitObject*>(AllocZeroed(kind->Size));
   obj->Kind = kind;
   LiveObjectCount += 1;
   InitObject(obj);
