@@ -66,15 +66,17 @@ bool SameText(const char* a, const char* b) { return strcmp(a, b) == 0; }
 // What the language runtime of the first version did when the link object had no
 // IPersistFile; kept because it is part of how the program ends.
 [[noreturn]] void FailRuntimeCheck(const void* codeAddress) {
-  char text[sizeof kRuntimeErrorText + 8];
+  // The whole address: 8 digits in the 32-bit program, 16 in the 64-bit one.
+  const int kDigits = 2 * sizeof(uintptr_t);
+  char text[sizeof kRuntimeErrorText + kDigits];
   CopyZ(text, kRuntimeErrorText);
   uintptr_t value = reinterpret_cast<uintptr_t>(codeAddress);
   char* digits = text + sizeof kRuntimeErrorText - 1;
-  for (int i = 7; i >= 0; --i) {
+  for (int i = kDigits - 1; i >= 0; --i) {
     digits[i] = "0123456789ABCDEF"[value & 0xF];
     value >>= 4;
   }
-  digits[8] = 0;
+  digits[kDigits] = 0;
   MessageBoxA(nullptr, text, kRuntimeErrorCaption, MB_OK);
   ExitProcess(kRuntimeErrorExitCode);
 }

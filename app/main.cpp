@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HWND window = FindWindowA(nullptr, kFormCaption);
     if (window) {
       SetForegroundWindow(window);
-      HWND owner = reinterpret_cast<HWND>(static_cast<LONG_PTR>(GetWindowLongA(window, GWL_HWNDPARENT)));
+      HWND owner = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_HWNDPARENT));
       if (owner && IsIconic(owner)) SendMessageA(owner, WM_SYSCOMMAND, SC_RESTORE, -1);
     }
     CloseHandle(running);

@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# Builds Tarvo and every test program, then runs all tests under Wine.
-# Arguments are passed to ctest (for example -R Link). TARVO_BUILD_DIR picks
-# another build tree (each tree has its own Wine prefix).
+# Builds Tarvo and every test program for 32-bit and 64-bit Windows, then runs
+# all tests of each build under Wine, in a prefix of its own kind.
+# Arguments are passed to ctest (for example -R e2e). TARVO_BUILD_DIR picks
+# another folder for the build trees; TARVO_PRESETS="mingw" (or "mingw64")
+# builds and tests one of the two only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TARVO_BUILD_DIR:-$root/build/mingw}
+builds=${TARVO_BUILD_DIR:-$root/build}
+presets=${TARVO_PRESETS:-mingw mingw64}
 
 "$root/scripts/setup-machine.sh"
-cmake --preset mingw -B "$build" >/dev/null
-cmake --build "$build"
+for preset in $presets; do
+  cmake --preset "$preset" -S "$root" -B "$builds/$preset" >/dev/null
+  cmake --build "$builds/$preset"
+done
 
 . "$root/scripts/wine-session.sh"
 trap wine_session_stop EXIT
-wine_session_start "$build"
-ctest --test-dir "$build" --output-on-failure --timeout 300 "$@"
+for preset in $presets; do
+  echo "== Tests of the $preset build"
+  start=$(date +%s)
+  wine_session_start "$builds/$preset"
+  ctest --test-dir "$builds/$preset" --output-on-failure --timeout 300 "$@"
+  wine_session_stop
+  echo "== $preset: tests took $(( $(date +%s) - start )) s"
+done

@@ -3,9 +3,13 @@
 
 # Settings every Wine process of a run shares. Code page 932 comes from the
 # generated ja_JP.UTF-8 locale (LC_ALL would break Wine's file name conversion).
+# The 64-bit build (a tree named mingw64) runs in a 64-bit prefix.
 wine_session_env() {
   export WINEPREFIX="$1/wineprefix"
-  export WINEARCH=win32
+  case "$(basename "$1")" in
+    *64) export WINEARCH=win64 ;;
+    *) export WINEARCH=win32 ;;
+  esac
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LANG=ja_JP.UTF-8

@@ -1,0 +1,97 @@
+// Helpers shared by every test program: pumping and waiting, real input
+// through the system's queue, and window edges.
+#pragma once
+#include <windows.h>
+
+#include <array>
+
+// Dispatches what is queued for this thread, without waiting.
+inline void PumpQueued() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Pumps until done() holds or about timeoutMs have passed; answers done(). A
+// thread that stopped pumping would stall the cross-thread calls of the
+// programs under test.
+template <class Pred>
+bool WaitUntil(Pred done, DWORD timeoutMs = 5000) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    PumpQueued();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+inline RECT WindowRect(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+inline POINT CentreOf(HWND window) {
+  RECT r = WindowRect(window);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A rectangle as one value that compares and prints whole.
+inline std::array<LONG, 4> Edges(RECT r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+inline GUITHREADINFO ThreadInput(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info;
+}
+
+inline bool BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  return WaitUntil([&] { return GetForegroundWindow() == window; });
+}
+
+// Moves the pointer to p with the given buttons and waits until it is there.
+// Wine maps absolute coordinates back by truncation, so the normalised value is
+// rounded up.
+inline bool SendMouse(POINT p, DWORD buttons = 0) {
+  LONG w = GetSystemMetrics(SM_CXSCREEN);
+  LONG h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (p.x * 65536 + w - 1) / w;
+  in.mi.dy = (p.y * 65536 + h - 1) / h;
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  SendInput(1, &in, sizeof in);
+  POINT q;
+  bool arrived = WaitUntil([&] { return GetCursorPos(&q) && q.x == p.x && q.y == p.y; }, 2000);
+  PumpQueued();
+  return arrived;
+}
+
+// A click at p. A button holds the mouse until it has handled its button-up;
+// a click sent before it lets go would land on that button.
+inline void ClickAt(HWND target, POINT p) {
+  WaitUntil([&] { return ThreadInput(target).hwndCapture == nullptr; });
+  SendMouse(p);
+  SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(p, MOUSEEVENTF_LEFTUP);
+}
+
+inline void SendKey(WORD vk, bool up = false) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+inline void PressKey(WORD vk) {
+  SendKey(vk);
+  SendKey(vk, true);
+}
