@@ -11,6 +11,16 @@ struct DrawingSurface;
 struct ImageList;
 
 // The four values of a window message; message steps may change WParam.
+// Where a child docks in its parent's client area.
+enum Alignment : uint8_t {
+  kAlignNone,
+  kAlignLeft,
+  kAlignTop,
+  kAlignRight,
+  kAlignBottom,
+  kAlignClient,
+};
+
 struct WindowMessage {
   HWND Window;
   UINT Msg;
@@ -107,7 +117,7 @@ struct Control : ToolkitObject {
   Control* CancelButton;
   uint8_t IsButton;
   KindTemplate Template;
-  uint8_t Align;  // 0 none, 1 left, 2 top, 3 right, 4 bottom, 5 client
+  Alignment Align;
   uint8_t Dragging;
   POINT DragStart;
   int32_t StartSize;

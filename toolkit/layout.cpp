@@ -8,7 +8,7 @@
 #include "toolkit/geometry.h"
 #include "toolkit/window.h"
 
-Control* SetAlign(Control* ctl, uint8_t align) {
+Control* SetAlign(Control* ctl, Alignment align) {
   LayoutHook = Realign;
   if (align != ctl->Align) {
     ctl->Align = align;

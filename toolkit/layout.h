@@ -2,7 +2,7 @@
 #pragma once
 #include "toolkit/control.h"
 
-Control* SetAlign(Control* ctl, uint8_t align);
+Control* SetAlign(Control* ctl, Alignment align);
 void Realign(Control* ctl);
 bool IsShowing(Control* ctl);
 Control* SetAutoSize(Control* ctl, bool autoSize);
