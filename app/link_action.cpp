@@ -2,10 +2,13 @@
 
 #include <string.h>
 
+#include "app/owned.h"
+#include "app/texts.h"
+#include "support/command_line.h"
 #include "support/paths.h"
 #include "support/strings.h"
 
-ShellLaunch shellLaunch = {ShellExecuteA, ShellExecuteExA};
+ShellLaunch shellLaunch = {ShellExecuteA, ShellExecuteExA, ShellExecuteW};
 
 namespace {
 
@@ -16,12 +19,12 @@ const char kOperationExplore[] = "explore";
 const char kExplorer[] = "explorer";
 const char kSelectParameter[] = "/select,";
 const char kExploreSelectParameter[] = "/e, /select,";
-const char kRuntimeErrorText[] = "Runtime error 227 at ";
-const char kRuntimeErrorCaption[] = "Error";
 const UINT kRuntimeErrorExitCode = 227;
 // Lets the shell search for a moved target (and show its dialog while it does).
 const DWORD kResolveFlags = 0x80;  // SLR_INVOKE_MSI
 const int kMaxIDListItems = 260;
+// The system cuts longer paths to this length: such a path names something else.
+const size_t kCutPathLength = MAX_PATH - 1;
 
 class ComApartment {
 public:
@@ -31,60 +34,32 @@ public:
   ComApartment& operator=(const ComApartment&) = delete;
 };
 
-template <typename T>
-class ComRef {
-public:
-  ComRef() = default;
-  ~ComRef() {
-    if (p_) p_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  void** out() { return reinterpret_cast<void**>(&p_); }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
-private:
-  T* p_ = nullptr;
-};
-
-class OwnedIDList {
-public:
-  OwnedIDList() = default;
-  ~OwnedIDList() { CoTaskMemFree(p_); }
-  OwnedIDList(const OwnedIDList&) = delete;
-  OwnedIDList& operator=(const OwnedIDList&) = delete;
-  ITEMIDLIST** out() { return &p_; }
-  ITEMIDLIST* get() const { return p_; }
-
-private:
-  ITEMIDLIST* p_ = nullptr;
-};
+void FreeIDList(ITEMIDLIST* p) { CoTaskMemFree(p); }
+using OwnedIDList = Owned<ITEMIDLIST, FreeIDList>;
 
 bool SameText(const char* a, const char* b) { return strcmp(a, b) == 0; }
 
-// What the language runtime of the first version did when the link object had no
-// IPersistFile; kept because it is part of how the program ends.
+bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+
+// Callers rely on this ending: an "Error" box, then exit code 227.
 [[noreturn]] void FailRuntimeCheck(const void* codeAddress) {
   // The whole address: 8 digits in the 32-bit program, 16 in the 64-bit one.
   const int kDigits = 2 * sizeof(uintptr_t);
-  char text[sizeof kRuntimeErrorText + kDigits];
-  CopyZ(text, kRuntimeErrorText);
+  char digits[kDigits + 1];
   uintptr_t value = reinterpret_cast<uintptr_t>(codeAddress);
-  char* digits = text + sizeof kRuntimeErrorText - 1;
   for (int i = kDigits - 1; i >= 0; --i) {
     digits[i] = "0123456789ABCDEF"[value & 0xF];
     value >>= 4;
   }
   digits[kDigits] = 0;
-  MessageBoxA(nullptr, text, kRuntimeErrorCaption, MB_OK);
+  const char* pieces[] = {kRuntimeErrorText, digits};
+  MessageBoxA(nullptr, ByteString::Join(pieces).c_str(), kRuntimeErrorCaption, MB_OK);
   ExitProcess(kRuntimeErrorExitCode);
 }
 
-void OpenFileSystemTarget(const char* targetPath, const char* mode, bool select) {
-  bool normal = SameText(mode, kModeNormal);
-  bool explore = SameText(mode, kModeExplore);
-  if (!normal && !explore) return;
+// The code page holds every character of the path: exactly the calls and
+// bytes of a program that knows only code page 932.
+void LaunchAnsi(const char* targetPath, bool explore, bool select) {
   // Results are ignored on purpose: the program has nobody to tell.
   if (!select) {
     ByteString folder = PathFolderPart(targetPath);
@@ -96,11 +71,51 @@ void OpenFileSystemTarget(const char* targetPath, const char* mode, bool select)
   // select the wrong thing, so the path goes in quotes.
   const char* pieces[] = {explore ? kExploreSelectParameter : kSelectParameter, "\"", targetPath,
                           "\""};
-  ByteString parameters = ByteString::Join(pieces, 4);
+  ByteString parameters = ByteString::Join(pieces);
   shellLaunch.execute(nullptr, kOperationOpen, kExplorer, parameters.c_str(), "", SW_SHOW);
 }
 
-void OpenParentItem(ITEMIDLIST* target, const char* mode) {
+// The same launches for a path that code page 932 cannot spell.
+void LaunchWide(const wchar_t* targetPath, const wchar_t* folder, bool explore, bool select) {
+  if (!select) {
+    shellLaunch.executeW(nullptr, explore ? L"explore" : L"OPEN", folder, L"", L"", SW_SHOW);
+    return;
+  }
+  wchar_t parameters[MAX_PATH + 16];
+  lstrcpyW(parameters, explore ? L"/e, /select,\"" : L"/select,\"");
+  lstrcatW(parameters, targetPath);
+  lstrcatW(parameters, L"\"");
+  shellLaunch.executeW(nullptr, L"OPEN", L"explorer", parameters, L"", SW_SHOW);
+}
+
+void OpenFileSystemTarget(const wchar_t* targetPath, bool explore, bool select) {
+  size_t length = wcslen(targetPath);
+  // A cut path or one with control characters (a damaged ID list) names
+  // something other than the target.
+  if (length >= kCutPathLength) return;
+  for (size_t i = 0; i < length; ++i) {
+    if (targetPath[i] < 0x20) return;
+  }
+  wchar_t folder[MAX_PATH];
+  lstrcpyW(folder, targetPath);
+  size_t cut = length;
+  while (cut > 0 && folder[cut - 1] != L'\\' && folder[cut - 1] != L':') --cut;
+  folder[cut] = 0;
+  // Explorer asked to select what is not there opens some unrelated folder:
+  // open the folder that would hold it, if that at least exists.
+  if (select && !Exists(targetPath)) {
+    if (!Exists(folder)) return;
+    select = false;
+  }
+  ByteString ansi;
+  if (ToAnsiExact(targetPath, &ansi)) {
+    LaunchAnsi(ansi.c_str(), explore, select);
+  } else {
+    LaunchWide(targetPath, folder, explore, select);
+  }
+}
+
+void OpenParentItem(ITEMIDLIST* target, bool explore) {
   OwnedIDList parent;
   if (!GetParentIDList(target, parent.out())) {
     // A false answer leaves the target itself (or null) in the output; it is not ours.
@@ -113,11 +128,7 @@ void OpenParentItem(ITEMIDLIST* target, const char* mode) {
   memset(&info, 0, sizeof info);
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  if (SameText(mode, kModeNormal)) {
-    info.lpVerb = "";
-  } else if (SameText(mode, kModeExplore)) {
-    info.lpVerb = kOperationExplore;
-  }
+  info.lpVerb = explore ? kOperationExplore : "";
   info.lpFile = "";
   info.lpParameters = "";
   info.lpDirectory = "";
@@ -127,37 +138,71 @@ void OpenParentItem(ITEMIDLIST* target, const char* mode) {
   if (info.hProcess) CloseHandle(info.hProcess);
 }
 
-}  // namespace
+// The link's own path data, environment block expanded; empty when it has none.
+void GetLinkPath(IShellLinkA* link, wchar_t* path) {
+  path[0] = 0;
+  ComRef<IShellLinkW> wide;
+  link->QueryInterface(IID_IShellLinkW, Out(&wide));
+  if (wide.get() && wide->GetPath(path, MAX_PATH, nullptr, 0) != S_OK) path[0] = 0;
+}
 
-void OpenShortcutTarget(const char* shortcutPath, const char* mode, bool select) {
+// Opens what the loaded link points to. The ID list is the exact answer; the
+// link's path data stands in when the list is missing, and when the list's
+// path names nothing while the path data names something that exists (a
+// damaged list, or one this system's shell misreads).
+void OpenLinkedItem(IShellLinkA* link, bool explore, bool select) {
+  link->Resolve(nullptr, kResolveFlags);  // a link that stays unresolved is used as it stands
+  OwnedIDList target;
+  link->GetIDList(target.out());
+  wchar_t path[MAX_PATH] = {};
+  // "::{CLSID}" is how some shells spell an item without a file-system path.
+  bool hasPath = target.get() && SHGetPathFromIDListW(target.get(), path) &&
+                 !(path[0] == L':' && path[1] == L':');
+  if (!hasPath || !Exists(path)) {
+    wchar_t linkPath[MAX_PATH];
+    GetLinkPath(link, linkPath);
+    if (linkPath[0] && (!target.get() || Exists(linkPath))) {
+      lstrcpyW(path, linkPath);
+      hasPath = true;
+    }
+  }
+  if (hasPath) {
+    OpenFileSystemTarget(path, explore, select);
+  } else if (target.get()) {
+    OpenParentItem(target.get(), explore);
+  }
+}
+
+void OpenLoaded(const wchar_t* shortcutPath, const char* mode, bool select) {
+  bool explore = SameText(mode, kModeExplore);
+  // Any other mode names no verb of the program's own: nothing to open.
+  if (!explore && !SameText(mode, kModeNormal)) return;
   ComApartment apartment;
   ComRef<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              link.out())))
+                              Out(&link))))
     return;
   ComRef<IPersistFile> file;
-  link->QueryInterface(IID_IPersistFile, file.out());
-  if (!file) FailRuntimeCheck(__builtin_return_address(0));
+  link->QueryInterface(IID_IPersistFile, Out(&file));
+  if (!file.get()) FailRuntimeCheck(__builtin_return_address(0));
+  // A shortcut that cannot be loaded has nothing to do with the desktop; open nothing.
+  if (FAILED(file->Load(shortcutPath, STGM_READ))) return;
+  OpenLinkedItem(link.get(), explore, select);
+}
 
+}  // namespace
+
+void OpenShortcutTarget(const char* shortcutPath, const char* mode, bool select) {
   // A path that is too long or not valid in the code page must not reach Load as a
   // cut or stale buffer; such a shortcut opens nothing.
-  WCHAR widePath[MAX_PATH];
+  wchar_t widePath[MAX_PATH];
   if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, shortcutPath, -1, widePath, MAX_PATH) == 0)
     return;
-  // A shortcut that cannot be loaded has nothing to do with the desktop; open nothing.
-  if (FAILED(file->Load(widePath, STGM_READ))) return;
-  link->Resolve(nullptr, kResolveFlags);  // a link that stays unresolved is used as it stands
+  OpenLoaded(widePath, mode, select);
+}
 
-  OwnedIDList target;
-  link->GetIDList(target.out());
-  if (!target.get()) return;
-
-  char targetPath[MAX_PATH + 1];
-  if (SHGetPathFromIDListA(target.get(), targetPath)) {
-    OpenFileSystemTarget(targetPath, mode, select);
-  } else {
-    OpenParentItem(target.get(), mode);
-  }
+void OpenShortcutTargetW(const wchar_t* shortcutPath, const char* mode, bool select) {
+  OpenLoaded(shortcutPath, mode, select);
 }
 
 int32_t ParentIDListSize(ITEMIDLIST* list) {
@@ -200,7 +245,7 @@ bool GetParentIDList(ITEMIDLIST* list, ITEMIDLIST** parent) {
 bool AllocIDList(ITEMIDLIST** list, uint32_t size) {
   *list = nullptr;
   ComRef<IMalloc> allocator;
-  if (FAILED(SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.out())))) return false;
+  if (FAILED(SHGetMalloc(allocator.out()))) return false;
   *list = static_cast<ITEMIDLIST*>(allocator->Alloc(size));
   if (!*list) return false;
   memset(*list, 0, size);

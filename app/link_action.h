@@ -11,13 +11,18 @@ struct ShellLaunch {
   HINSTANCE(WINAPI* execute)(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
                              LPCSTR directory, INT showCommand);
   BOOL(WINAPI* executeEx)(SHELLEXECUTEINFOA* info);
+  HINSTANCE(WINAPI* executeW)(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
+                              LPCWSTR directory, INT showCommand);
 };
 extern ShellLaunch shellLaunch;
 
 // Opens the folder that holds the target of the shortcut at shortcutPath: mode "0"
-// as a folder window, "1" as an Explorer window; any other mode opens nothing for
-// a file-system target. select asks for the target to be selected.
+// as a folder window, "1" as an Explorer window; any other mode opens nothing.
+// select asks for the target to be selected. A target path that code page 932
+// cannot spell is launched through the wide functions.
 void OpenShortcutTarget(const char* shortcutPath, const char* mode, bool select);
+// The same for a shortcut path that code page 932 cannot spell.
+void OpenShortcutTargetW(const wchar_t* shortcutPath, const char* mode, bool select);
 
 // All items of list but the last, in a new block of the shell's allocator. False
 // when list has fewer than two items (*parent is then list) or the block could not

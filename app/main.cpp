@@ -1,23 +1,57 @@
-// Program entry: one instance at a time; a second start only brings the first
-// instance's window forward, whatever its arguments asked for.
+// Program entry. A verb run opens its shortcut's target and ends without
+// building any window; a start without arguments shows the settings window.
+// The mutex belongs to the settings window alone: several verb runs, started
+// at once for several selected shortcuts, must all open their folders.
 #include <windows.h>
 
-#include "app/unit1.h"
+#include "app/link_action.h"
+#include "app/settings_window.h"
+#include "app/texts.h"
+#include "support/command_line.h"
 
 const char* AppName;
+
+namespace {
+
+void BringForward(HWND window) {
+  SetForegroundWindow(window);
+  HWND owner = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_HWNDPARENT));
+  if (owner && IsIconic(owner)) SendMessageA(owner, WM_SYSCOMMAND, SC_RESTORE, -1);
+}
+
+// Explorer starts verbs with a wide command line; the ANSI one is a best-fit
+// copy that can name another file (ü becomes u, ¥ becomes a backslash). The
+// ANSI argument is used only when it is the exact form of the wide one.
+void OpenArgument(const ByteString& shortcut, bool select) {
+  ByteString mode = GetCommandParam(2);
+  wchar_t wide[MAX_PATH];
+  ByteString exact;
+  bool wideFits = WideCommandParam(1, wide, MAX_PATH);
+  if (wideFits && !(ToAnsiExact(wide, &exact) && SameMemory(exact.c_str(), shortcut.c_str(), shortcut.length() + 1))) {
+    OpenShortcutTargetW(wide, mode.c_str(), select);
+  } else {
+    OpenShortcutTarget(shortcut.c_str(), mode.c_str(), select);
+  }
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   AppName = kAppName;
 
+  // The mutex exists only while a settings window runs: a verb run yields to
+  // it as a second start does, and opens nothing.
   HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, AppName);
   if (running) {
     HWND window = FindWindowA(nullptr, kFormCaption);
-    if (window) {
-      SetForegroundWindow(window);
-      HWND owner = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_HWNDPARENT));
-      if (owner && IsIconic(owner)) SendMessageA(owner, WM_SYSCOMMAND, SC_RESTORE, -1);
-    }
+    if (window) BringForward(window);
     CloseHandle(running);
+    return 0;
+  }
+
+  ByteString shortcut = GetCommandParam(1);
+  if (!shortcut.empty()) {
+    OpenArgument(shortcut, ReadSettings().select);
     return 0;
   }
 

@@ -2,61 +2,46 @@
 
 #include <windows.h>
 
+#include "app/owned.h"
+#include "app/texts.h"
 #include "support/command_line.h"
-
-SettingsPlatform settingsPlatform = {ModuleFilePath};
-
-const char kNormalMenuText[] =
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x8A\x4A\x82\xAD";  // リンク先を開く
-const char kExploreMenuText[] =
-    "\x83\x8A\x83\x93\x83\x4E\x90\xE6\x82\xF0\x83\x47\x83\x4E\x83\x58\x83\x76\x83\x8D\x81\x5B"
-    "\x83\x89\x82\xC5\x8A\x4A\x82\xAD";  // リンク先をエクスプローラで開く
 
 namespace {
 
+DWORD WINAPI OwnFileName(wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); }
+
+}  // namespace
+
+SettingsPlatform settingsPlatform = {OwnFileName};
+
+namespace {
+
+// Every registry name the program uses, once; paths are joined from these.
+const char kSeparator[] = "\\";
+const char kSoftwareKey[] = "SOFTWARE";
 const char kVerbParentKey[] = "SOFTWARE\\Classes\\lnkfile";
 const char kShellKey[] = "shell";
 const char kCommandKey[] = "command";
-const char kSettingsKey[] = "SOFTWARE\\vek\\Tarvo";
-const char kMakerKey[] = "SOFTWARE\\vek";
-const char kSoftwareKey[] = "SOFTWARE";
 const char kMakerName[] = "vek";
-const char kProgramName[] = "Tarvo";
 const char kValueNormal[] = "normal";
 const char kValueExplore[] = "explore";
 const char kValueSelect[] = "select";
+// The options live under SOFTWARE\vek\Tarvo, named after the program.
+const char* const kMakerKeyPieces[] = {kSoftwareKey, kSeparator, kMakerName};
+const char* const kSettingsKeyPieces[] = {kSoftwareKey, kSeparator, kMakerName, kSeparator, kAppName};
+const DWORD kModulePathBuffer = MAX_PATH + 1;
 
 struct Verb {
   const char* keyName;
-  const char* keyPath;
-  const char* commandPath;
   const char* menuText;
-  const char* mode;
+  const wchar_t* mode;
 };
 
-const Verb kNormalVerb = {
-    "Tarvo", "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo",
-    "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo\\command",
-    kNormalMenuText, "0"};
-const Verb kExploreVerb = {
-    "Tarvo_e", "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e",
-    "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e\\command",
-    kExploreMenuText, "1"};
+const Verb kNormalVerb = {"Tarvo", kNormalMenuText, L"0"};
+const Verb kExploreVerb = {"Tarvo_e", kExploreMenuText, L"1"};
 
-class RegKey {
-public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
-
-private:
-  HKEY key_ = nullptr;
-};
+void CloseKey(HKEY__* key) { RegCloseKey(key); }
+using RegKey = Owned<HKEY__, CloseKey>;
 
 bool CreateSubKey(HKEY parent, const char* name, RegKey* key) {
   char noClass[] = "";
@@ -74,12 +59,15 @@ bool DeleteKey(HKEY root, const char* path) {
   return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
+// Only a REG_DWORD of 1 is on: four bytes of 1 in a value of another type were
+// not written by this program.
 bool ReadFlag(HKEY key, const char* name) {
+  DWORD type = REG_NONE;
   DWORD value = 0;
   DWORD size = sizeof value;
   LONG result =
-      RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-  return result == ERROR_SUCCESS && size == sizeof value && value == 1;
+      RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  return result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 1;
 }
 
 bool WriteFlag(HKEY key, const char* name, bool on) {
@@ -89,14 +77,25 @@ bool WriteFlag(HKEY key, const char* name, bool on) {
 }
 
 // "<program>" "%1" "<mode>": Explorer puts the shortcut's path in place of %1.
-ByteString VerbCommandLine(const char* programPath, const char* mode) {
-  const char* pieces[] = {"\"", programPath, "\" \"%1\" \"", mode, "\""};
-  return ByteString::Join(pieces, 5);
+// A program path that code page 932 spells exactly is written as those bytes;
+// any other goes in as wide text, or the verb would start nothing.
+bool SetCommandLine(HKEY key, const wchar_t* programPath, const wchar_t* mode) {
+  wchar_t line[kModulePathBuffer + 16];
+  lstrcpyW(line, L"\"");
+  lstrcatW(line, programPath);
+  lstrcatW(line, L"\" \"%1\" \"");
+  lstrcatW(line, mode);
+  lstrcatW(line, L"\"");
+  ByteString ansi;
+  if (ToAnsiExact(line, &ansi)) return SetDefaultText(key, ansi.c_str());
+  DWORD bytes = (lstrlenW(line) + 1) * sizeof(wchar_t);
+  return RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(line), bytes) ==
+         ERROR_SUCCESS;
 }
 
 // Each chain stops at the first failure, so nothing is ever created anywhere
 // but in the places of the layout.
-bool WriteVerb(const Verb& verb, const char* programPath) {
+bool WriteVerb(const Verb& verb, const wchar_t* programPath) {
   RegKey parent, shell, verbKey, command;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVerbParentKey, 0, KEY_ALL_ACCESS, parent.out()) !=
       ERROR_SUCCESS)
@@ -105,34 +104,39 @@ bool WriteVerb(const Verb& verb, const char* programPath) {
   if (!CreateSubKey(shell.get(), verb.keyName, &verbKey)) return false;
   if (!SetDefaultText(verbKey.get(), verb.menuText)) return false;
   if (!CreateSubKey(verbKey.get(), kCommandKey, &command)) return false;
-  ByteString line = VerbCommandLine(programPath, verb.mode);
-  return SetDefaultText(command.get(), line.c_str());
+  return SetCommandLine(command.get(), programPath, verb.mode);
 }
 
+// The command key first: RegDeleteKeyA takes no key that still has subkeys.
 bool DeleteVerb(const Verb& verb) {
-  bool commandGone = DeleteKey(HKEY_LOCAL_MACHINE, verb.commandPath);
-  return DeleteKey(HKEY_LOCAL_MACHINE, verb.keyPath) && commandGone;
+  const char* verbPieces[] = {kVerbParentKey, kSeparator, kShellKey, kSeparator, verb.keyName};
+  ByteString verbKey = ByteString::Join(verbPieces);
+  const char* commandPieces[] = {verbKey.c_str(), kSeparator, kCommandKey};
+  bool commandGone = DeleteKey(HKEY_LOCAL_MACHINE, ByteString::Join(commandPieces).c_str());
+  return DeleteKey(HKEY_LOCAL_MACHINE, verbKey.c_str()) && commandGone;
 }
 
 // The maker key may be shared with other programs: it goes only when it holds
 // neither keys nor values (RegDeleteKeyA alone would take values with it).
 void DeleteMakerKeyIfEmpty() {
-  DWORD subKeys = 1, values = 1;
+  ByteString makerKey = ByteString::Join(kMakerKeyPieces);
+  DWORD subKeys = 1;
+  DWORD values = 1;
   {
     RegKey maker;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMakerKey, 0, KEY_READ, maker.out()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, makerKey.c_str(), 0, KEY_READ, maker.out()) != ERROR_SUCCESS)
       return;
     if (RegQueryInfoKeyA(maker.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
                          &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       return;
   }
-  if (subKeys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, kMakerKey);
+  if (subKeys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, makerKey.c_str());
 }
 
 bool WriteOptions(const AppSettings& settings) {
   if (!settings.normal && !settings.explore) {
     // Without verbs nothing is kept, the "select" option included.
-    bool gone = DeleteKey(HKEY_CURRENT_USER, kSettingsKey);
+    bool gone = DeleteKey(HKEY_CURRENT_USER, ByteString::Join(kSettingsKeyPieces).c_str());
     DeleteMakerKeyIfEmpty();
     return gone;
   }
@@ -141,7 +145,7 @@ bool WriteOptions(const AppSettings& settings) {
       ERROR_SUCCESS)
     return false;
   if (!CreateSubKey(software.get(), kMakerName, &maker)) return false;
-  if (!CreateSubKey(maker.get(), kProgramName, &program)) return false;
+  if (!CreateSubKey(maker.get(), kAppName, &program)) return false;
   bool ok = WriteFlag(program.get(), kValueNormal, settings.normal);
   ok = WriteFlag(program.get(), kValueExplore, settings.explore) && ok;
   return WriteFlag(program.get(), kValueSelect, settings.select) && ok;
@@ -152,7 +156,8 @@ bool WriteOptions(const AppSettings& settings) {
 AppSettings ReadSettings() {
   AppSettings settings = {false, false, false};
   RegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, ByteString::Join(kSettingsKeyPieces).c_str(), 0, KEY_READ,
+                    key.out()) != ERROR_SUCCESS)
     return settings;
   settings.normal = ReadFlag(key.get(), kValueNormal);
   settings.explore = ReadFlag(key.get(), kValueExplore);
@@ -162,20 +167,19 @@ AppSettings ReadSettings() {
 
 unsigned WriteSettings(const AppSettings& settings) {
   unsigned failures = 0;
-  ByteString programPath;
+  wchar_t programPath[kModulePathBuffer] = {};
   if (settings.normal || settings.explore) {
-    bool truncated = false;
-    programPath = settingsPlatform.programPath(&truncated);
-    // A cut path would register a command that starts nothing.
-    if (truncated || programPath.empty()) failures |= kProgramPathUnusable;
+    DWORD length = settingsPlatform.moduleFileName(programPath, kModulePathBuffer);
+    // A full buffer means the path was cut: its command would start nothing.
+    if (length == 0 || length >= kModulePathBuffer) failures |= kProgramPathUnusable;
   }
   bool pathUsable = !(failures & kProgramPathUnusable);
 
   // Each part stands on its own: a failure in one does not keep the others back.
-  if (settings.normal ? !(pathUsable && WriteVerb(kNormalVerb, programPath.c_str()))
+  if (settings.normal ? !(pathUsable && WriteVerb(kNormalVerb, programPath))
                       : !DeleteVerb(kNormalVerb))
     failures |= kNormalVerbFailed;
-  if (settings.explore ? !(pathUsable && WriteVerb(kExploreVerb, programPath.c_str()))
+  if (settings.explore ? !(pathUsable && WriteVerb(kExploreVerb, programPath))
                        : !DeleteVerb(kExploreVerb))
     failures |= kExploreVerbFailed;
   if (!WriteOptions(settings)) failures |= kOptionsFailed;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/strings.h"
+#include <windows.h>
 
 struct AppSettings {
   bool normal;   // the verb that opens the target's folder exists
@@ -16,17 +16,12 @@ enum SettingsWriteFailure : unsigned {
   kProgramPathUnusable = 1u << 3,  // own path cut or unknown: no verb written with it
 };
 
-// The texts of the two context-menu entries; the settings window's check boxes
-// carry the same texts.
-extern const char kNormalMenuText[];   // リンク先を開く
-extern const char kExploreMenuText[];  // リンク先をエクスプローラで開く
-
 AppSettings ReadSettings();
 unsigned WriteSettings(const AppSettings& settings);
 
-// Where WriteSettings learns the program's own path; tests stand in a path that
-// the system could not report in full.
+// Where WriteSettings learns the program's own path (GetModuleFileNameW without
+// the module); tests stand in a path that the system could not report in full.
 struct SettingsPlatform {
-  ByteString (*programPath)(bool* truncated);
+  DWORD(WINAPI* moduleFileName)(wchar_t* buffer, DWORD size);
 };
 extern SettingsPlatform settingsPlatform;

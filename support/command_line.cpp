@@ -1,18 +1,27 @@
 #include "support/command_line.h"
 
+#include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
 namespace {
 
 const uint32_t kModulePathBuffer = MAX_PATH + 1;
 
-bool IsBlank(unsigned char b) { return b >= 1 && b <= 32; }
+uint32_t Unsigned(char c) { return static_cast<unsigned char>(c); }
+uint32_t Unsigned(wchar_t c) { return c; }
 
-}  // namespace
+template <typename Ch>
+bool IsBlank(Ch c) {
+  return Unsigned(c) >= 1 && Unsigned(c) <= 32;
+}
 
-ByteString CommandParamOf(const char* commandLine, int index) {
+// Token number index of line, its enclosing quotes removed; null when the line
+// has fewer tokens. The rules are the same for bytes and for wide characters.
+template <typename Ch>
+const Ch* FindParam(const Ch* line, int index, uint32_t* length) {
   if (index < 0) index = 0;
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(commandLine ? commandLine : "");
+  const Ch* p = line;
   for (int number = 0;; ++number) {
     // An empty pair of quotes standing alone is no parameter at all.
     for (;;) {
@@ -24,8 +33,8 @@ ByteString CommandParamOf(const char* commandLine, int index) {
         break;
       }
     }
-    const unsigned char* start = p;
-    while (*p > 32) {
+    const Ch* start = p;
+    while (Unsigned(*p) > 32) {
       if (*p == '"') {
         ++p;
         while (*p && *p != '"') ++p;
@@ -34,16 +43,45 @@ ByteString CommandParamOf(const char* commandLine, int index) {
         ++p;
       }
     }
-    uint32_t length = static_cast<uint32_t>(p - start);
-    if (length == 0) return ByteString();
+    *length = static_cast<uint32_t>(p - start);
+    if (*length == 0) return nullptr;
     if (number == index) {
-      if (length >= 2 && start[0] == '"' && start[length - 1] == '"') {
+      if (*length >= 2 && start[0] == '"' && start[*length - 1] == '"') {
         ++start;
-        length -= 2;
+        *length -= 2;
       }
-      return ByteString::FromBytes(reinterpret_cast<const char*>(start), length);
+      return start;
     }
   }
+}
+
+}  // namespace
+
+ByteString CommandParamOf(const char* commandLine, int index) {
+  uint32_t length = 0;
+  const char* start = FindParam(commandLine ? commandLine : "", index, &length);
+  return start ? ByteString::FromBytes(start, length) : ByteString();
+}
+
+bool WideCommandParam(int index, wchar_t* buffer, uint32_t capacity) {
+  uint32_t length = 0;
+  const wchar_t* start = FindParam<wchar_t>(GetCommandLineW(), index, &length);
+  if (!start || length >= capacity) return false;
+  memcpy(buffer, start, length * sizeof *buffer);
+  buffer[length] = 0;
+  return true;
+}
+
+bool ToAnsiExact(const wchar_t* wide, ByteString* ansi) {
+  BOOL usedDefault = FALSE;
+  // Without WC_NO_BEST_FIT_CHARS a ü would become u and report nothing lost.
+  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &usedDefault);
+  if (size == 0 || usedDefault) return false;
+  char* bytes = static_cast<char*>(AllocZeroed(size));
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, bytes, size, nullptr, &usedDefault);
+  *ansi = ByteString::FromBytes(bytes, size - 1);
+  free(bytes);
+  return !usedDefault;
 }
 
 ByteString ModuleFilePath(bool* truncated) {

@@ -14,3 +14,11 @@ ByteString GetCommandParam(int index);
 // The program's file path from a 261-byte buffer; *truncated (when given) tells
 // whether the system had more to say than fitted.
 ByteString ModuleFilePath(bool* truncated);
+
+// Token number index of the wide command line, split by the same rules, into
+// buffer; false when there is no such token or it does not fit.
+bool WideCommandParam(int index, wchar_t* buffer, uint32_t capacity);
+
+// The ANSI form of wide into *ansi; false when the code page cannot hold every
+// character exactly (a best-fit or default character would stand in).
+bool ToAnsiExact(const wchar_t* wide, ByteString* ansi);

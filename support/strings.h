@@ -27,8 +27,12 @@ public:
   // Copies length bytes and adds a terminator; the bytes may contain zeros.
   static ByteString FromBytes(const char* bytes, uint32_t length);
   static ByteString FromZ(const char* s);
-  // Joins up to count zero-terminated pieces (null pieces count as empty).
+  // Joins count zero-terminated pieces (null pieces count as empty).
   static ByteString Join(const char* const* pieces, int count);
+  template <int N>
+  static ByteString Join(const char* const (&pieces)[N]) {
+    return Join(pieces, N);
+  }
 
   const char* c_str() const { return data_ ? data_ : ""; }
   uint32_t length() const { return length_; }
@@ -37,6 +41,19 @@ public:
 private:
   char* data_ = nullptr;
   uint32_t length_ = 0;
+};
+
+// Collects pieces of text one by one, as many as come.
+class TextBuilder {
+public:
+  void Add(const char* piece) {
+    const char* pieces[] = {text_.c_str(), piece};
+    text_ = ByteString::Join(pieces);
+  }
+  ByteString Take() { return static_cast<ByteString&&>(text_); }
+
+private:
+  ByteString text_;
 };
 
 char* CopyZ(char* dest, const char* src);

@@ -28,7 +28,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK RecordShows(int code, WPARAM w
   bool shown = (m.message == WM_SHOWWINDOW && m.wParam) ||
                (m.message == WM_WINDOWPOSCHANGING && reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_SHOWWINDOW) ||
                (m.message == WM_STYLECHANGING && m.wParam == WPARAM(GWL_STYLE) && style->styleNew & ~style->styleOld & WS_VISIBLE);
-  bool record = shared && code == HC_ACTION && (made || shown) && !(GetWindowLongA(m.hwnd, GWL_STYLE) & WS_CHILD);
+  // Message-only windows (COM's apartment window) are never seen: not recorded.
+  bool topLevel = GetAncestor(m.hwnd, GA_PARENT) == GetDesktopWindow();
+  bool record = shared && code == HC_ACTION && (made || shown) && topLevel;
   LONG i = record ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
   if (i < kShowLogCapacity) {
     ShowEntry& e = shared->Entries[i];

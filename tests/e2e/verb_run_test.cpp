@@ -1,67 +1,111 @@
-// Tarvo started as Explorer starts it from a context-menu verb: the shortcut's
-// path and the mode digit, each in quotes. The folder windows it asks for are
-// caught by the recording explorer.exe beside it.
-#include <gtest/gtest.h>
+// Tarvo started as Explorer starts it from a context-menu verb: a wide command
+// line with the shortcut's path and the mode digit, each in quotes.
+#include <algorithm>
+#include <memory>
 
-#include "tarvo_harness.h"
+#include "e2e/harness.h"
 
 namespace {
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
-
-// What Wine hands the recording explorer.exe: a folder opened with "OPEN" or
-// "explore" (Wine runs both alike), and "explorer" with the select parameters.
-std::string FolderWindow(const std::string& folder) {
-  return Quoted(TheBench().bin + "explorer.exe") + " " + Quoted(folder);
-}
-std::string SelectWindow(const char* parameters, const std::string& target) {
-  return "\"explorer\" " + std::string(parameters) + Quoted(target);
+wstring Arguments(const wstring& shortcut, const wchar_t* mode) {
+  return Quoted(shortcut) + L" " + Quoted(mode);
 }
 
-TEST(VerbRun, OpensTheTargetsFolderWithoutEverShowingTheWindow) {
+// Real files and folders, so that the shell resolves real targets; each
+// shortcut is its target's path and ".lnk" unless named otherwise.
+wstring Made(const wstring& name, const wstring& shortcut = L"") {
+  wstring path = TheBench().root + name;
+  SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
+  if (path.back() == L'\\') {
+    path.pop_back();
+  } else if (path.find(L"gone") == wstring::npos) {
+    MakeFile(path);
+  }
+  MakeShortcut(shortcut.empty() ? path + L".lnk" : TheBench().root + shortcut, path);
+  return path;
+}
+
+TEST(VerbRun, OpensTheTargetsFolderWithoutEverShowingAWindow) {
   ClearTarvoRegistry();
-  // Real files and folders, so that the shell resolves real targets.
-  const std::string root = TheBench().root, docs = root + "docs\\", file = docs + "a.txt", folder = docs + "Sub",
-                    comma = root + "a,b\\", commaFile = comma + "c,d.txt",
-                    // ソフト\表.txt: the second bytes of ソ and 表 are 0x5C, the backslash.
-                    japanese = root + "\x83\x5C\x83\x74\x83\x67\\", japaneseFile = japanese + "\x95\x5C.txt";
-  for (const std::string& f : {docs, folder, comma, japanese}) CreateDirectoryA(f.c_str(), nullptr);
-  for (const std::string& f : {file, commaFile, japaneseFile})
-    CloseHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  for (const std::string& f : {file, folder, commaFile, japaneseFile}) MakeShortcut(f + ".lnk", f);
-  const std::string missing = root + "missing";  // no shortcut made for it
+  const wstring root = TheBench().root;
+  const wstring docs = root + L"docs\\";
+  const wstring file = Made(L"docs\\a.txt");
+  const wstring folder = Made(L"docs\\Sub\\");
+  const wstring comma = Made(L"a,b\\c,d.txt");
+  // The second bytes of ソ and 表 are 0x5C, the backslash: the folder is cut after ソフト\.
+  const wstring japanese = Made(L"ソフト\\表.txt");
+  const wstring gone = Made(L"docs\\gone.txt");
+  MakeShortcut(root + L"nowhere.lnk", root + L"nowhere\\gone.txt");
+  // Names that code page 932 cannot spell: the ANSI command line would carry
+  // a best-fit copy (u for ü, ? for Hangul and emoji, nothing for U+3099).
+  const wstring muller = Made(L"Müller\\Müller.txt", L"Müller.lnk");
+  const wstring korean = Made(L"한국\\한국.txt", L"한국.lnk");
+  const wstring emoji = Made(L"\U0001F600\\\U0001F600.txt", L"\U0001F600.lnk");
+  const wstring kana = Made(L"か\u3099\\か\u3099.txt", L"か\u3099.lnk");
+  // ¥ best-fits to 0x5C: the ANSI copy of a¥b.lnk names a\b.lnk, a decoy.
+  CreateDirectoryW((root + L"a").c_str(), nullptr);
+  Made(L"decoy\\d.txt", L"a\\b.lnk");
+  Made(L"docs\\a.txt", L"a¥b.lnk");
   const struct {
-    std::string target;  // the shortcut is the target's path and ".lnk"
-    const char* mode;
+    wstring shortcut;
+    const wchar_t* mode;
     bool select;
-    std::vector<std::string> launches;
+    std::vector<string> launches;
   } cases[] = {
-      {file, "0", false, {FolderWindow(docs)}},
-      {file, "1", false, {FolderWindow(docs)}},
-      {file, "0", true, {SelectWindow("/select,", file)}},
-      {file, "1", true, {SelectWindow("/e, /select,", file)}},
-      // A folder target opens the folder that holds it.
-      {folder, "0", false, {FolderWindow(docs)}},
-      {folder, "1", true, {SelectWindow("/e, /select,", folder)}},
+      {file + L".lnk", L"0", false, {FolderWindow(docs)}},
+      {file + L".lnk", L"1", true, {SelectWindow(true, file)}},
+      {file + L".lnk", L"0", true, {SelectWindow(false, file)}},
+      {folder + L".lnk", L"1", false, {FolderWindow(docs)}},
       // Explorer splits its parameters at commas: the path must arrive quoted.
-      {commaFile, "1", false, {FolderWindow(comma)}},
-      {commaFile, "0", true, {SelectWindow("/select,", commaFile)}},
-      // The folder is cut after ソフト\, not inside 表.
-      {japaneseFile, "0", false, {FolderWindow(japanese)}},
-      {japaneseFile, "1", true, {SelectWindow("/e, /select,", japaneseFile)}},
-      {file, "2", true, {}},
-      {missing, "0", false, {}},
-      {missing, "1", true, {}},
+      {comma + L".lnk", L"0", true, {SelectWindow(false, comma)}},
+      {japanese + L".lnk", L"0", false, {FolderWindow(root + L"ソフト\\")}},
+      {japanese + L".lnk", L"1", true, {SelectWindow(true, japanese)}},
+      // Selecting what is not there opens the folder that would hold it, if any.
+      {gone + L".lnk", L"0", true, {FolderWindow(docs)}},
+      {root + L"nowhere.lnk", L"1", true, {}},
+      {root + L"Müller.lnk", L"0", false, {FolderWindow(root + L"Müller\\")}},
+      {root + L"Müller.lnk", L"1", true, {SelectWindow(true, muller)}},
+      {root + L"한국.lnk", L"0", true, {SelectWindow(false, korean)}},
+      {root + L"\U0001F600.lnk", L"1", true, {SelectWindow(true, emoji)}},
+      {root + L"か\u3099.lnk", L"0", true, {SelectWindow(false, kana)}},
+      {root + L"a¥b.lnk", L"0", false, {FolderWindow(docs)}},
+      {file + L".lnk", L"2", true, {}},
+      {root + L"missing.lnk", L"0", false, {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.target + " mode " + c.mode + (c.select ? " select" : ""));
+    SCOPED_TRACE(U8(c.shortcut) + " mode " + U8(c.mode) + (c.select ? " select" : ""));
     StoreOptions(c.select ? "001" : "000");
-    TarvoRun run(Quoted(c.target + ".lnk") + " " + Quoted(c.mode));
+    TarvoRun run(Arguments(c.shortcut, c.mode));
     EXPECT_EQ(run.WaitExit(), std::optional<DWORD>(0));
-    EXPECT_EQ(run.Launches(), c.launches);
-    // The recorder was in this very process: it saw the form being made, and no show.
-    EXPECT_EQ(run.WindowClasses(false).count("obj_Form"), 1u);
-    EXPECT_EQ(run.WindowClasses(true), std::set<std::string>());
+    EXPECT_EQ(TakeLaunches(), c.launches);
+    // The recorder is active in this very process, and it saw no window at all.
+    EXPECT_EQ(run.WindowClasses(false), std::set<string>());
+    EXPECT_EQ(run.WindowClasses(true), std::set<string>());
+  }
+  ClearTarvoRegistry();
+}
+
+// Explorer starts one Tarvo per selected shortcut, all at once.
+TEST(VerbRun, EveryShortcutOfASelectionOpensWhenStartedTogether) {
+  std::vector<string> expected;
+  std::vector<wstring> shortcuts;
+  for (int i = 0; i < 5; ++i) {
+    wstring target = Made(L"many\\" + std::to_wstring(i) + L".txt");
+    shortcuts.push_back(target + L".lnk");
+    expected.push_back(SelectWindow(false, target));
+  }
+  StoreOptions("101");
+  for (int round = 0; round < 3; ++round) {
+    std::vector<std::unique_ptr<TarvoRun>> runs;
+    for (const wstring& shortcut : shortcuts) {
+      runs.push_back(std::make_unique<TarvoRun>(Arguments(shortcut, L"0")));
+    }
+    for (auto& run : runs) {
+      EXPECT_EQ(run->WaitExit(), std::optional<DWORD>(0));
+    }
+    std::vector<string> launches = TakeLaunches();
+    std::sort(launches.begin(), launches.end());
+    EXPECT_EQ(launches, expected) << "round " << round;
   }
   ClearTarvoRegistry();
 }

@@ -1,14 +1,9 @@
 // The settings window: its record, its construction and its events. The same
 // construction serves a verb run, where the window is never shown.
 #pragma once
+#include "app/settings_store.h"
+#include "support/strings.h"
 #include "toolkit/toolkit.h"
-
-#define TARVO_APP_NAME "Tarvo"
-// Name of the single-instance mutex.
-const char kAppName[] = TARVO_APP_NAME;
-// The application name and an ideographic space (U+3000). A second instance
-// finds the first by this caption alone, so the window must carry exactly it.
-const char kFormCaption[] = TARVO_APP_NAME "\x81\x40";  // Tarvo　
 
 struct TForm1 : ToolkitObject {
   Control* Form;
@@ -28,9 +23,11 @@ extern TForm1* Form1;
 
 // Builds the window into *form1 and runs OpenLinkTarget; the form owns the record.
 void CreateForm1(TForm1** form1, Control* parent);
-// With a shortcut path as argument 1: hides the window, opens the target and
-// closes the window. Without: loads the stored options into the boxes.
+// The window's creation event: loads the stored options into the boxes. (A
+// verb run opens its shortcut before any window is built; see the entry.)
 void OpenLinkTarget(TForm1* form1);
+// What OK tells the user when WriteSettings reports failures.
+ByteString WriteFailureText(const AppSettings& settings, unsigned failures);
 // OnClick handlers; the context is the TForm1 record.
 void OkClick(void* context, Control* sender);
 void CancelClick(void* context, Control* sender);
