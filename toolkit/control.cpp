@@ -20,10 +20,10 @@ const KindTemplate kStaticTemplate = {0, {0, 0, 0, 0}, 0, 1, 1, 0};
 
 uint16_t NextControlId = 0x8000;
 
-const DWORD kDefaultStyle = 0x16CF0000;  // WS_OVERLAPPEDWINDOW | WS_VISIBLE | clip siblings, children
-const DWORD kButtonStyle = 0x50011000;   // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHLIKE
-const DWORD kCheckBoxStyle = 0x50010003; // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX
-const DWORD kStaticStyle = 0x5000018C;   // WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFTNOWORDWRAP
+const DWORD kDefaultStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+const DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHLIKE;
+const DWORD kCheckBoxStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+const DWORD kStaticStyle = WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFTNOWORDWRAP;
 
 void ControlInitObject(ToolkitObject* obj) {
   Control* ctl = static_cast<Control*>(obj);

@@ -61,7 +61,7 @@ bool ControlCreateWindow(Control* ctl) {
     // the superclass behaves like the original; an unknown name changes nothing.
     GetClassInfoA(instance, ctl->WndClassName, &wc);
     wc.hInstance = instance;
-    wc.style &= 0xFFFFBF1F;  // no CS_GLOBALCLASS, CS_OWNDC, CS_CLASSDC, CS_PARENTDC
+    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS | CS_OWNDC | CS_CLASSDC | CS_PARENTDC);
   }
   if (!ctl->BaseWndProc) ctl->BaseWndProc = wc.lpfnWndProc;
 
