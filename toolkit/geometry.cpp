@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "support/strings.h"
-#include "toolkit/canvas.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/loop.h"
 #include "toolkit/window.h"
