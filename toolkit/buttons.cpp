@@ -1,6 +1,6 @@
 #include "toolkit/buttons.h"
 
-#include "toolkit/canvas.h"
+#include "toolkit/appearance.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/window.h"
@@ -38,37 +38,6 @@ void FireClick(Control* ctl) {
   AcquireRef(ctl);
   ctl->OnClick.Code(ctl->OnClick.Context, ctl);
   ReleaseRef(ctl);
-}
-
-void SetColor(Control* ctl, ColorValue color) {
-  EnsureHandle(ctl);
-  if (ctl->Color == color) return;
-  ctl->Color = color;
-  if (ctl->BrushHandle) {
-    DeleteObject(ctl->BrushHandle);
-    ctl->BrushHandle = 0;
-  }
-  // A brush tool copied from the parent would otherwise put the old colour back
-  // at its next change.
-  if (ctl->Brush) SetToolField(ctl->Brush, ToolColor, static_cast<int32_t>(color));
-  Invalidate(ctl);
-}
-
-GraphicTool* GetFontTool(Control* ctl) {
-  if (ctl->Font) return ctl->Font;
-  GraphicTool* tool = NewFontTool();
-  tool->Color = ctl->FontColor;
-  tool->ChangeNotify.Code = FontChanged;
-  tool->ChangeNotify.Context = ctl;
-  ctl->Font = tool;
-  return tool;
-}
-
-void FontChanged(void* context, GraphicTool* tool) {
-  Control* ctl = static_cast<Control*>(context);
-  ctl->FontColor = tool->Color;
-  ApplyFont(ctl);
-  Invalidate(ctl);
 }
 
 int32_t GetChecked(Control* ctl) {

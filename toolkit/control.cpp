@@ -1,5 +1,6 @@
 #include "toolkit/control.h"
 
+#include "toolkit/appearance.h"
 #include "toolkit/buttons.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
@@ -55,29 +56,6 @@ Control* NewControlObject(Control* parent) {
   return ctl;
 }
 
-// The change listener of a control's background brush tool.
-static void BrushChanged(void* context, GraphicTool* tool) {
-  Control* ctl = static_cast<Control*>(context);
-  ctl->Color = tool->Color;
-  if (ctl->BrushHandle) {
-    DeleteObject(ctl->BrushHandle);
-    ctl->BrushHandle = 0;
-  }
-  Invalidate(ctl);
-}
-
-// *field becomes a copy of the parent's tool that tells ctl of every change; the
-// listener runs once at once, with the field already set (it reads it).
-static void InheritTool(Control* ctl, GraphicTool** field, GraphicTool* parentTool,
-                        ToolChangeProc listener) {
-  GraphicTool* tool = AssignTool(nullptr, parentTool);
-  *field = tool;
-  if (!tool) return;
-  tool->ParentTool = parentTool;
-  tool->ChangeNotify = ToolChangeMethod{listener, ctl};
-  listener(ctl, tool);
-}
-
 Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeWish) {
   Control* ctl = NewControlObject(parent);
   ctl->WndClassName = className;
@@ -85,11 +63,7 @@ Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeW
 
   ctl->EdgeStyle.Requested = parent->EdgeStyle.Requested;
   ctl->EdgeStyle.Applied = parent->EdgeStyle.Requested == 1 ? edgeWish : 0;
-
-  ctl->FontColor = parent->FontColor;
-  InheritTool(ctl, &ctl->Font, parent->Font, FontChanged);
-  ctl->Color = parent->Color;
-  InheritTool(ctl, &ctl->Brush, parent->Brush, BrushChanged);
+  InheritColorsAndFont(ctl, parent);
 
   int32_t m = parent->AlignMargin;
   ctl->AlignMargin = m;

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "support/strings.h"
-#include "toolkit/control.h"
 
 namespace {
 
@@ -46,8 +45,6 @@ bool Replace(T* field, T value) {
 }  // namespace
 
 const ObjectKind kGraphicToolKind = {sizeof(GraphicTool), BaseInitObject, ToolDestroyObject};
-
-HBRUSH (*ControlBrush)(Control* control) = SolidControlBrush;
 
 COLORREF ResolveColor(ColorValue value) {
   if (value & kSystemColorFlag) return GetSysColor(value & 0xFF);
@@ -130,19 +127,4 @@ void SetFaceName(GraphicTool* tool, const char* name) {
   memset(face, 0, fieldSize);
   CopyZLimited(face, name, fieldSize - 1);
   ToolChanged(tool);
-}
-
-HBRUSH SolidControlBrush(Control* control) {
-  Control* holder = control;
-  while (holder->Parent && holder->Parent->Color == holder->Color) holder = holder->Parent;
-  COLORREF rgb = ResolveColor(holder->Color);
-  if (holder->BrushHandle && rgb != holder->BrushRGB) {
-    DeleteObject(holder->BrushHandle);
-    holder->BrushHandle = nullptr;
-  }
-  if (!holder->BrushHandle) {
-    holder->BrushRGB = rgb;
-    holder->BrushHandle = CreateSolidBrush(rgb);
-  }
-  return holder->BrushHandle;
 }

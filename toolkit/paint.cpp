@@ -1,5 +1,6 @@
 #include "toolkit/paint.h"
 
+#include "toolkit/appearance.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/image_list.h"
 #include "toolkit/window.h"

@@ -1,5 +1,6 @@
 // Everything the application uses of the window toolkit.
 #pragma once
+#include "toolkit/appearance.h"
 #include "toolkit/buttons.h"
 #include "toolkit/canvas.h"
 #include "toolkit/control.h"
