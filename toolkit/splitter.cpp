@@ -1,5 +1,6 @@
 #include "toolkit/splitter.h"
 
+#include "toolkit/buttons.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/layout.h"

@@ -6,6 +6,7 @@
 #include "toolkit/control.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/focus.h"
+#include "toolkit/form.h"
 #include "toolkit/geometry.h"
 #include "toolkit/graphics.h"
 #include "toolkit/image_list.h"
