@@ -1,9 +1,82 @@
 #include "toolkit/buttons.h"
 
-#include "toolkit/canvas.h"
+#include "toolkit/appearance.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/window.h"
+
+// Click, set-focus and kill-focus codes; 14 pixels of text padding.
+const KindTemplate kButtonTemplate = {BN_CLICKED, {BN_SETFOCUS, BN_KILLFOCUS, 0, 0}, 0, 14, 0, 0};
+const KindTemplate kStaticTemplate = {0, {0, 0, 0, 0}, 0, 1, 1, 0};
+
+const DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHLIKE;
+const DWORD kCheckBoxStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+const DWORD kStaticStyle = WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFTNOWORDWRAP;
+
+Control* NewChildControl(Control* parent, const char* className, DWORD style,
+                         const KindTemplate* kindTemplate, uint8_t edgeWish) {
+  Control* ctl = NewControlOfClass(parent, className, edgeWish);
+  ctl->IsChild = 1;
+  if (kindTemplate) ctl->Template = *kindTemplate;
+  style |= WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  if (ctl->EdgeStyle.Applied == 1) {
+    style &= ~static_cast<DWORD>(WS_BORDER);
+    ctl->ExStyle |= WS_EX_CLIENTEDGE;
+  }
+  ctl->Style = style;
+  ctl->Visible = (style & WS_VISIBLE) != 0;
+
+  Control* form = nullptr;
+  if (parent) {
+    ctl->CursorHandle = parent->CursorHandle;
+    form = FindForm(parent);
+  }
+  if (style & WS_TABSTOP) {
+    ctl->TabStop = 1;
+    // The first tab stop of a form gets the focus when the form is activated.
+    if (form && !form->CurrentControl) form->CurrentControl = ctl;
+  }
+  ctl->CtlId = NextControlId++;
+  AddMessageHandler(ctl, ChildColorHandler);
+  return ctl;
+}
+
+Control* NewButton(Control* parent, const char* caption) {
+  Control* ctl = NewChildControl(parent, "BUTTON", kButtonStyle, &kButtonTemplate, 0);
+  ctl->Bounds.bottom = ctl->Bounds.top + 22;
+  ctl->IsButton = 1;
+  SetCaption(ctl, caption);
+  return ctl;
+}
+
+Control* NewCheckBox(Control* parent, const char* caption) {
+  Control* ctl = NewButton(parent, caption);
+  ctl->Style = kCheckBoxStyle;
+  ctl->Bounds.right = ctl->Bounds.left + 72;
+  ctl->Template.TextPadX = 24;
+  return ctl;
+}
+
+Control* NewLabel(Control* parent, const char* caption) {
+  Control* ctl = NewChildControl(parent, "STATIC", kStaticStyle, &kStaticTemplate, 0);
+  ctl->RedrawOnCaption = 1;
+  ctl->RedrawOnResize = 1;
+  ctl->Bounds.bottom = ctl->Bounds.top + 22;
+  SetCaption(ctl, caption);
+  return ctl;
+}
+
+Control* NewPanel(Control* parent, int edge) {
+  Control* ctl = NewChildControl(parent, "STATIC", kStaticStyle, &kStaticTemplate, 0);
+  ctl->Bounds.right += 36;
+  ctl->Bounds.bottom += 36;
+  ctl->ExStyle |= WS_EX_CONTROLPARENT;
+  if (edge == 0)
+    ctl->Style |= WS_DLGFRAME;
+  else if (edge == 1)
+    ctl->Style |= SS_SUNKEN;
+  return ctl;
+}
 
 bool ChildColorHandler(Control* ctl, WindowMessage* message, LRESULT* result) {
   UINT msg = message->Msg;
@@ -38,37 +111,6 @@ void FireClick(Control* ctl) {
   AcquireRef(ctl);
   ctl->OnClick.Code(ctl->OnClick.Context, ctl);
   ReleaseRef(ctl);
-}
-
-void SetColor(Control* ctl, ColorValue color) {
-  EnsureHandle(ctl);
-  if (ctl->Color == color) return;
-  ctl->Color = color;
-  if (ctl->BrushHandle) {
-    DeleteObject(ctl->BrushHandle);
-    ctl->BrushHandle = 0;
-  }
-  // A brush tool copied from the parent would otherwise put the old colour back
-  // at its next change.
-  if (ctl->Brush) SetToolField(ctl->Brush, ToolColor, static_cast<int32_t>(color));
-  Invalidate(ctl);
-}
-
-GraphicTool* GetFontTool(Control* ctl) {
-  if (ctl->Font) return ctl->Font;
-  GraphicTool* tool = NewFontTool();
-  tool->Color = ctl->FontColor;
-  tool->ChangeNotify.Code = FontChanged;
-  tool->ChangeNotify.Context = ctl;
-  ctl->Font = tool;
-  return tool;
-}
-
-void FontChanged(void* context, GraphicTool* tool) {
-  Control* ctl = static_cast<Control*>(context);
-  ctl->FontColor = tool->Color;
-  ApplyFont(ctl);
-  Invalidate(ctl);
 }
 
 int32_t GetChecked(Control* ctl) {

@@ -2,12 +2,6 @@
 
 #include "toolkit/window.h"
 
-LRESULT SendToControl(Control* ctl, UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = EnsureHandle(ctl);
-  if (!hwnd) return 0;
-  return SendMessageA(hwnd, message, wParam, lParam);
-}
-
 DrawingSurface* GetCanvas(Control* ctl) {
   if (ctl->Canvas) return ctl->Canvas;
   DrawingSurface* surface = NewDrawingSurface();

@@ -1,10 +1,9 @@
-// Sending messages to controls whose windows may not exist yet, and the
-// drawing surface of a control.
+// The drawing surface of a control, which draws into the control's paint DC
+// while it paints and into a DC of its window otherwise.
 #pragma once
 #include <windows.h>
 #include "toolkit/control.h"
 #include "toolkit/surface.h"
 
-LRESULT SendToControl(Control* ctl, UINT message, WPARAM wParam, LPARAM lParam);
 DrawingSurface* GetCanvas(Control* ctl);
 HDC ProvideCanvasDC(void* control, DrawingSurface* surface);

@@ -1,10 +1,7 @@
 #include "toolkit/control.h"
 
-#include "toolkit/buttons.h"
+#include "toolkit/appearance.h"
 #include "toolkit/dispatch.h"
-#include "toolkit/geometry.h"
-#include "toolkit/loop.h"
-#include "toolkit/paint.h"
 #include "toolkit/window.h"
 
 const ControlKind kControlKind = {
@@ -14,16 +11,9 @@ const ControlKind kControlKind = {
     ControlHandleMessage,
 };
 
-// Click, set-focus and kill-focus codes; 14 pixels of text padding.
-const KindTemplate kButtonTemplate = {BN_CLICKED, {BN_SETFOCUS, BN_KILLFOCUS, 0, 0}, 0, 14, 0, 0};
-const KindTemplate kStaticTemplate = {0, {0, 0, 0, 0}, 0, 1, 1, 0};
-
 uint16_t NextControlId = 0x8000;
 
-const DWORD kDefaultStyle = 0x16CF0000;  // WS_OVERLAPPEDWINDOW | WS_VISIBLE | clip siblings, children
-const DWORD kButtonStyle = 0x50011000;   // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHLIKE
-const DWORD kCheckBoxStyle = 0x50010003; // WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX
-const DWORD kStaticStyle = 0x5000018C;   // WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX | SS_LEFTNOWORDWRAP
+const DWORD kDefaultStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 void ControlInitObject(ToolkitObject* obj) {
   Control* ctl = static_cast<Control*>(obj);
@@ -55,29 +45,6 @@ Control* NewControlObject(Control* parent) {
   return ctl;
 }
 
-// The change listener of a control's background brush tool.
-static void BrushChanged(void* context, GraphicTool* tool) {
-  Control* ctl = static_cast<Control*>(context);
-  ctl->Color = tool->Color;
-  if (ctl->BrushHandle) {
-    DeleteObject(ctl->BrushHandle);
-    ctl->BrushHandle = 0;
-  }
-  Invalidate(ctl);
-}
-
-// *field becomes a copy of the parent's tool that tells ctl of every change; the
-// listener runs once at once, with the field already set (it reads it).
-static void InheritTool(Control* ctl, GraphicTool** field, GraphicTool* parentTool,
-                        ToolChangeProc listener) {
-  GraphicTool* tool = AssignTool(nullptr, parentTool);
-  *field = tool;
-  if (!tool) return;
-  tool->ParentTool = parentTool;
-  tool->ChangeNotify = ToolChangeMethod{listener, ctl};
-  listener(ctl, tool);
-}
-
 Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeWish) {
   Control* ctl = NewControlObject(parent);
   ctl->WndClassName = className;
@@ -85,11 +52,7 @@ Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeW
 
   ctl->EdgeStyle.Requested = parent->EdgeStyle.Requested;
   ctl->EdgeStyle.Applied = parent->EdgeStyle.Requested == 1 ? edgeWish : 0;
-
-  ctl->FontColor = parent->FontColor;
-  InheritTool(ctl, &ctl->Font, parent->Font, FontChanged);
-  ctl->Color = parent->Color;
-  InheritTool(ctl, &ctl->Brush, parent->Brush, BrushChanged);
+  InheritColorsAndFont(ctl, parent);
 
   int32_t m = parent->AlignMargin;
   ctl->AlignMargin = m;
@@ -97,81 +60,6 @@ Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeW
   ctl->Bounds.top = m + parent->ClientMargins.Top;
   ctl->Bounds.right = m + 64;
   ctl->Bounds.bottom = m + 64;
-  return ctl;
-}
-
-Control* NewChildControl(Control* parent, const char* className, DWORD style,
-                         const KindTemplate* kindTemplate, uint8_t edgeWish) {
-  Control* ctl = NewControlOfClass(parent, className, edgeWish);
-  ctl->IsChild = 1;
-  if (kindTemplate) ctl->Template = *kindTemplate;
-  style |= WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-  if (ctl->EdgeStyle.Applied == 1) {
-    style &= ~static_cast<DWORD>(WS_BORDER);
-    ctl->ExStyle |= WS_EX_CLIENTEDGE;
-  }
-  ctl->Style = style;
-  ctl->Visible = (style & WS_VISIBLE) != 0;
-
-  Control* form = nullptr;
-  if (parent) {
-    ctl->CursorHandle = parent->CursorHandle;
-    form = FindForm(parent);
-  }
-  if (style & WS_TABSTOP) {
-    ctl->TabStop = 1;
-    // The first tab stop of a form gets the focus when the form is activated.
-    if (form && !form->CurrentControl) form->CurrentControl = ctl;
-  }
-  ctl->CtlId = NextControlId++;
-  AddMessageHandler(ctl, ChildColorHandler);
-  return ctl;
-}
-
-Control* NewForm(Control* parent, const char* caption) {
-  Control* form = NewControlOfClass(parent, "Form", 1);
-  form->ClassStyle |= CS_DBLCLKS;
-  AddMessageHandler(form, FormMessageHandler);
-  AddMessageHandler(form, EraseBackgroundHandler);
-  SetCaption(form, caption);
-  form->IsForm = 1;
-  return form;
-}
-
-Control* NewButton(Control* parent, const char* caption) {
-  Control* ctl = NewChildControl(parent, "BUTTON", kButtonStyle, &kButtonTemplate, 0);
-  ctl->Bounds.bottom = ctl->Bounds.top + 22;
-  ctl->IsButton = 1;
-  SetCaption(ctl, caption);
-  return ctl;
-}
-
-Control* NewCheckBox(Control* parent, const char* caption) {
-  Control* ctl = NewButton(parent, caption);
-  ctl->Style = kCheckBoxStyle;
-  ctl->Bounds.right = ctl->Bounds.left + 72;
-  ctl->Template.TextPadX = 24;
-  return ctl;
-}
-
-Control* NewLabel(Control* parent, const char* caption) {
-  Control* ctl = NewChildControl(parent, "STATIC", kStaticStyle, &kStaticTemplate, 0);
-  ctl->RedrawOnCaption = 1;
-  ctl->RedrawOnResize = 1;
-  ctl->Bounds.bottom = ctl->Bounds.top + 22;
-  SetCaption(ctl, caption);
-  return ctl;
-}
-
-Control* NewPanel(Control* parent, int edge) {
-  Control* ctl = NewChildControl(parent, "STATIC", kStaticStyle, &kStaticTemplate, 0);
-  ctl->Bounds.right += 36;
-  ctl->Bounds.bottom += 36;
-  ctl->ExStyle |= WS_EX_CONTROLPARENT;
-  if (edge == 0)
-    ctl->Style |= WS_DLGFRAME;
-  else if (edge == 1)
-    ctl->Style |= SS_SUNKEN;
   return ctl;
 }
 

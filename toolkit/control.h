@@ -1,6 +1,8 @@
 // The control record: the toolkit object that stands for one window, its table
-// of virtual operations, its start values and the constructors of its kinds.
-// A constructor only fills the record; the window is made later (window.h).
+// of virtual operations, its start values and the construction steps that every
+// kind shares. A constructor only fills the record; the window is made later
+// (window.h). The kinds' own constructors stand beside their handlers: form.h,
+// buttons.h, paint.h, splitter.h.
 #pragma once
 #include <windows.h>
 #include "toolkit/graphics.h"
@@ -10,7 +12,6 @@ struct Control;
 struct DrawingSurface;
 struct ImageList;
 
-// The four values of a window message; message steps may change WParam.
 // Where a child docks in its parent's client area.
 enum Alignment : uint8_t {
   kAlignNone,
@@ -21,6 +22,7 @@ enum Alignment : uint8_t {
   kAlignClient,
 };
 
+// The four values of a window message; message steps may change WParam.
 struct WindowMessage {
   HWND Window;
   UINT Msg;
@@ -53,8 +55,6 @@ struct KindTemplate {
   uint16_t TextPadY;
   uint16_t ColorMessage;       // sent with the new colour by SetColor; 0 = none
 };
-extern const KindTemplate kButtonTemplate;
-extern const KindTemplate kStaticTemplate;
 
 struct EdgeStyleFlags {
   uint8_t Requested;  // children created under this control may take the sunken look
@@ -161,14 +161,9 @@ LRESULT ControlHandleMessage(Control* ctl, WindowMessage* message);
 extern uint16_t NextControlId;
 
 Control* NewControlObject(Control* parent);
+// The first step of every constructor: class name, edge, inherited colours,
+// font and margin, and the first place under the parent.
 Control* NewControlOfClass(Control* parent, const char* className, uint8_t edgeWish);
-Control* NewChildControl(Control* parent, const char* className, DWORD style,
-                         const KindTemplate* kindTemplate, uint8_t edgeWish);
-Control* NewForm(Control* parent, const char* caption);
-Control* NewButton(Control* parent, const char* caption);
-Control* NewCheckBox(Control* parent, const char* caption);
-Control* NewLabel(Control* parent, const char* caption);
-Control* NewPanel(Control* parent, int edge);
 
 void SetParentControl(Control* ctl, Control* parent);
 

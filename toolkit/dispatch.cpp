@@ -1,6 +1,5 @@
 #include "toolkit/dispatch.h"
 
-#include "toolkit/canvas.h"
 #include "toolkit/geometry.h"
 #include "toolkit/loop.h"
 #include "toolkit/window.h"

@@ -1,6 +1,5 @@
 #include "toolkit/focus.h"
 
-#include "toolkit/canvas.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/layout.h"

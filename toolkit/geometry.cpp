@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "support/strings.h"
-#include "toolkit/canvas.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/loop.h"
 #include "toolkit/window.h"
@@ -12,9 +11,9 @@
 static void NoLayout(Control*) {}
 void (*LayoutHook)(Control* ctl) = NoLayout;
 
-// SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED:
-// the frame must be recomputed after a style change, nothing else may move.
-const UINT kFrameChangedFlags = 0x37;
+// The frame must be recomputed after a style change; nothing else may move.
+const UINT kFrameChangedFlags =
+    SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 
 static void ApplyStyleLong(Control* ctl, int index, DWORD value) {
   if (!ctl->Handle) return;

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "support/strings.h"
-#include "toolkit/control.h"
 
 namespace {
 
@@ -35,11 +34,17 @@ bool SameBlock(const GraphicTool* a, const GraphicTool* b) {
   return memcmp(ToolBlock(a), ToolBlock(b), kToolBlockSize) == 0;
 }
 
+// Stores value in *field and answers whether that changed it.
+template <class T>
+bool Replace(T* field, T value) {
+  if (*field == value) return false;
+  *field = value;
+  return true;
+}
+
 }  // namespace
 
 const ObjectKind kGraphicToolKind = {sizeof(GraphicTool), BaseInitObject, ToolDestroyObject};
-
-HBRUSH (*ControlBrush)(Control* control) = SolidControlBrush;
 
 COLORREF ResolveColor(ColorValue value) {
   if (value & kSystemColorFlag) return GetSysColor(value & 0xFF);
@@ -98,18 +103,18 @@ GraphicTool* AssignTool(GraphicTool* dest, GraphicTool* src) {
 }
 
 void SetToolField(GraphicTool* tool, ToolField field, int32_t value) {
-  int32_t* slot = nullptr;
+  LOGFONTA& font = tool->Descriptor;
+  bool changed = false;
+  // Each field through its own type: LONG and ColorValue may not be written as int32_t.
   switch (field) {
-    case ToolColor: slot = reinterpret_cast<int32_t*>(&tool->Color); break;
-    case ToolHeight: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfHeight); break;
-    case ToolWidth: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfWidth); break;
-    case ToolEscapement: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfEscapement); break;
-    case ToolOrientation: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfOrientation); break;
-    case ToolWeight: slot = reinterpret_cast<int32_t*>(&tool->Descriptor.lfWeight); break;
+    case ToolColor: changed = Replace(&tool->Color, static_cast<ColorValue>(value)); break;
+    case ToolHeight: changed = Replace<LONG>(&font.lfHeight, value); break;
+    case ToolWidth: changed = Replace<LONG>(&font.lfWidth, value); break;
+    case ToolEscapement: changed = Replace<LONG>(&font.lfEscapement, value); break;
+    case ToolOrientation: changed = Replace<LONG>(&font.lfOrientation, value); break;
+    case ToolWeight: changed = Replace<LONG>(&font.lfWeight, value); break;
   }
-  if (!slot || *slot == value) return;
-  *slot = value;
-  ToolChanged(tool);
+  if (changed) ToolChanged(tool);
 }
 
 void SetFaceName(GraphicTool* tool, const char* name) {
@@ -122,19 +127,4 @@ void SetFaceName(GraphicTool* tool, const char* name) {
   memset(face, 0, fieldSize);
   CopyZLimited(face, name, fieldSize - 1);
   ToolChanged(tool);
-}
-
-HBRUSH SolidControlBrush(Control* control) {
-  Control* holder = control;
-  while (holder->Parent && holder->Parent->Color == holder->Color) holder = holder->Parent;
-  COLORREF rgb = ResolveColor(holder->Color);
-  if (holder->BrushHandle && rgb != holder->BrushRGB) {
-    DeleteObject(holder->BrushHandle);
-    holder->BrushHandle = nullptr;
-  }
-  if (!holder->BrushHandle) {
-    holder->BrushRGB = rgb;
-    holder->BrushHandle = CreateSolidBrush(rgb);
-  }
-  return holder->BrushHandle;
 }

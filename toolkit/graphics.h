@@ -1,11 +1,10 @@
-// Colours and graphic tools: colour values that may name a system colour, font
-// tools whose GDI object is made on demand and shared with the parent's while
-// identical, and the cached background brush of a control.
+// Colours and graphic tools: colour values that may name a system colour, and
+// font tools whose GDI object is made on demand and shared with the parent's
+// while identical. Knows nothing of controls.
 #pragma once
 #include <windows.h>
 #include "toolkit/object.h"
 
-struct Control;
 struct GraphicTool;
 
 // Top bit set: a system colour whose index is the low byte; else a COLORREF.
@@ -52,7 +51,3 @@ void ToolChanged(GraphicTool* tool);
 GraphicTool* AssignTool(GraphicTool* dest, GraphicTool* src);
 void SetToolField(GraphicTool* tool, ToolField field, int32_t value);
 void SetFaceName(GraphicTool* tool, const char* name);
-
-// Replaceable global slot; its default is the shared solid brush of a control.
-extern HBRUSH (*ControlBrush)(Control* control);
-HBRUSH SolidControlBrush(Control* control);

@@ -24,25 +24,25 @@ static void PlaceChild(Control* child, RECT* area, int32_t m) {
   int32_t w = r.right - r.left;
   int32_t h = r.bottom - r.top;
   switch (child->Align) {
-    case 2:
+    case kAlignTop:
       OffsetRect(&r, 0, area->top + m - r.top);
       area->top += m + h;
       r.left = area->left + m;
       r.right = area->right - m;
       break;
-    case 4:
+    case kAlignBottom:
       OffsetRect(&r, 0, area->bottom - m - r.bottom);
       area->bottom -= m + h;
       r.left = area->left + m;
       r.right = area->right - m;
       break;
-    case 1:
+    case kAlignLeft:
       OffsetRect(&r, area->left + m - r.left, 0);
       area->left += m + w;
       r.top = area->top + m;
       r.bottom = area->bottom - m;
       break;
-    case 3:
+    case kAlignRight:
       OffsetRect(&r, area->right - m - r.right, 0);
       area->right -= m + w;
       r.top = area->top + m;
@@ -61,11 +61,11 @@ static void PlaceChild(Control* child, RECT* area, int32_t m) {
   if (resized) Realign(child);
 }
 
-static bool InPass(uint8_t align, int pass) {
+static bool InPass(Alignment align, int pass) {
   switch (pass) {
-    case 0: return align == 2 || align == 4;
-    case 1: return align == 1 || align == 3;
-    default: return align == 5;
+    case 0: return align == kAlignTop || align == kAlignBottom;
+    case 1: return align == kAlignLeft || align == kAlignRight;
+    default: return align == kAlignClient;
   }
 }
 
@@ -122,12 +122,14 @@ void AutoSizeToText(Control* ctl) {
     free(padded);
   }
   bool changed = false;
-  uint8_t align = ctl->Align;
-  if ((align == 0 || align == 1 || align == 3) && ctl->Template.TextPadX > 0) {
+  Alignment align = ctl->Align;
+  if ((align == kAlignNone || align == kAlignLeft || align == kAlignRight) &&
+      ctl->Template.TextPadX > 0) {
     SetWidth(ctl, size.cx + ctl->Template.TextPadX);
     changed = true;
   }
-  if ((align == 0 || align == 2 || align == 4) && ctl->Template.TextPadY > 0) {
+  if ((align == kAlignNone || align == kAlignTop || align == kAlignBottom) &&
+      ctl->Template.TextPadY > 0) {
     SetHeight(ctl, size.cy + ctl->Template.TextPadY);
     changed = true;
   }

@@ -2,10 +2,8 @@
 
 #include <stdlib.h>
 
-#include "toolkit/canvas.h"
-#include "toolkit/dispatch.h"
 #include "toolkit/image_list.h"
-#include "toolkit/window.h"
+#include "toolkit/surface.h"
 
 Control* MainControl = nullptr;
 uint8_t LoopActive = 0;
@@ -49,33 +47,6 @@ bool PumpOneMessage() {
 void PumpPendingMessages() {
   while (PumpOneMessage()) {
   }
-}
-
-bool FormMessageHandler(Control* form, WindowMessage* message, LRESULT*) {
-  switch (message->Msg) {
-    case WM_ENDSESSION: {
-      if (!message->WParam) return false;
-      // The session ends: no message of ours will be dispatched again.
-      ReleaseRef(form);
-      LoopActive = 0;
-      Control* main = MainControl;
-      MainControl = nullptr;
-      QuitRequested = 1;
-      DisposeIfAny(main);
-      exit(0);
-    }
-    case WM_SETFOCUS: {
-      bool handled = false;
-      if (Control* current = form->CurrentControl) {
-        CreateControlWindow(current);
-        SetFocus(current->Handle);
-        handled = true;
-      }
-      if (MainControl && MainControl != form) MainControl->CurrentControl = form;
-      return handled;
-    }
-  }
-  return false;
 }
 
 void DisposeChildren(Control* ctl) {

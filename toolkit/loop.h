@@ -10,5 +10,4 @@ extern uint8_t QuitRequested;
 void RunMainLoop(Control** mainRef);
 bool PumpOneMessage();
 void PumpPendingMessages();
-bool FormMessageHandler(Control* form, WindowMessage* message, LRESULT* result);
 void DisposeChildren(Control* ctl);

@@ -1,5 +1,7 @@
 #include "toolkit/paint.h"
 
+#include "toolkit/appearance.h"
+#include "toolkit/buttons.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/image_list.h"
 #include "toolkit/window.h"

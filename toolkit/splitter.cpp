@@ -1,12 +1,13 @@
 #include "toolkit/splitter.h"
 
+#include "toolkit/buttons.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/layout.h"
 
 namespace {
 
-bool SplitsVertically(const Control* ctl) { return ctl->Align == 2 || ctl->Align == 4; }
+bool SplitsVertically(Alignment align) { return align == kAlignTop || align == kAlignBottom; }
 
 // The sibling created just before the splitter; a first child splits itself.
 Control* PreviousControl(Control* ctl) {
@@ -31,7 +32,7 @@ Control* NewSplitter(Control* parent, int32_t minBefore, int32_t minAfter) {
   ctl->Bounds.bottom = ctl->Bounds.top + 4;
   if (parent && parent->Children->Count > 1) {
     Control* prev = ChildAt(parent, parent->Children->Count - 2);
-    bool vertical = prev->Align == 2 || prev->Align == 4;
+    bool vertical = SplitsVertically(prev->Align);
     ctl->CursorHandle = LoadCursorA(nullptr, vertical ? IDC_SIZENS : IDC_SIZEWE);
     SetAlign(ctl, prev->Align);
   }
@@ -63,7 +64,7 @@ bool SplitterHandler(Control* ctl, WindowMessage* message, LRESULT* result) {
     case WM_LBUTTONDOWN:
       if (ctl->Parent) {
         Control* prev = PreviousControl(ctl);
-        ctl->StartSize = SplitsVertically(ctl) ? GetHeight(prev) : GetWidth(prev);
+        ctl->StartSize = SplitsVertically(ctl->Align) ? GetHeight(prev) : GetWidth(prev);
         SetCapture(ctl->Handle);
         ctl->Dragging |= 1;
         // A static never has the key focus, so Escape is polled while the drag lasts.
@@ -92,8 +93,8 @@ void SplitterTrack(Control* ctl, bool cancel) {
   POINT p;
   GetCursorPos(&p);
   if (cancel) p = ctl->DragStart;
-  int32_t sign = (ctl->Align == 3 || ctl->Align == 4) ? -1 : 1;
-  bool vertical = SplitsVertically(ctl);
+  int32_t sign = (ctl->Align == kAlignRight || ctl->Align == kAlignBottom) ? -1 : 1;
+  bool vertical = SplitsVertically(ctl->Align);
   int32_t size, rest;
   if (vertical) {
     size = (p.y - ctl->DragStart.y) * sign + ctl->StartSize;
@@ -116,9 +117,9 @@ void SplitterTrack(Control* ctl, bool cancel) {
   Control* prev = PreviousControl(ctl);
   RECT r = GetBoundsRect(prev);
   switch (ctl->Align) {
-    case 2: r.bottom = r.top + size; break;
-    case 3: r.left = r.right - size; break;
-    case 4: r.top = r.bottom - size; break;
+    case kAlignTop: r.bottom = r.top + size; break;
+    case kAlignRight: r.left = r.right - size; break;
+    case kAlignBottom: r.top = r.bottom - size; break;
     default: r.right = r.left + size; break;
   }
   SetBoundsRect(prev, r);

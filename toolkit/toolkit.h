@@ -1,10 +1,12 @@
 // Everything the application uses of the window toolkit.
 #pragma once
+#include "toolkit/appearance.h"
 #include "toolkit/buttons.h"
 #include "toolkit/canvas.h"
 #include "toolkit/control.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/focus.h"
+#include "toolkit/form.h"
 #include "toolkit/geometry.h"
 #include "toolkit/graphics.h"
 #include "toolkit/image_list.h"

@@ -1,9 +1,9 @@
 #include "toolkit/window.h"
 
-#include "toolkit/canvas.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/loop.h"
+#include "toolkit/surface.h"
 
 const char kSelfProperty[] = "SELF_";
 const char kClassPrefix[] = "obj_";
@@ -61,7 +61,7 @@ bool ControlCreateWindow(Control* ctl) {
     // the superclass behaves like the original; an unknown name changes nothing.
     GetClassInfoA(instance, ctl->WndClassName, &wc);
     wc.hInstance = instance;
-    wc.style &= 0xFFFFBF1F;  // no CS_GLOBALCLASS, CS_OWNDC, CS_CLASSDC, CS_PARENTDC
+    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS | CS_OWNDC | CS_CLASSDC | CS_PARENTDC);
   }
   if (!ctl->BaseWndProc) ctl->BaseWndProc = wc.lpfnWndProc;
 
@@ -128,6 +128,12 @@ HWND EnsureHandle(Control* ctl) {
     CreateControlWindow(ctl);
   }
   return ctl->Handle;
+}
+
+LRESULT SendToControl(Control* ctl, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = EnsureHandle(ctl);
+  if (!hwnd) return 0;
+  return SendMessageA(hwnd, message, wParam, lParam);
 }
 
 HWND ParentWindowHandle(Control* ctl, bool create) {

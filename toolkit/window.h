@@ -1,5 +1,6 @@
 // Window creation: superclassed "obj_" window classes, lazy creation of a
-// control's window and its children, and the binding through "SELF_".
+// control's window and its children, the binding through "SELF_", and sending
+// to a window that may not exist yet.
 #pragma once
 #include <windows.h>
 #include "toolkit/control.h"
@@ -14,6 +15,8 @@ extern Control* ControlBeingCreated;
 HINSTANCE ToolkitInstance();
 
 HWND EnsureHandle(Control* ctl);
+// Sends to the control's window, made first when it does not exist yet.
+LRESULT SendToControl(Control* ctl, UINT message, WPARAM wParam, LPARAM lParam);
 HWND ParentWindowHandle(Control* ctl, bool create);
 void CreateChildWindows(Control* ctl);
 HICON GetControlIcon(Control* ctl);
