@@ -1,9 +1,10 @@
-# Cross-compiling for 64-bit Windows with mingw-w64. The posix-thread variant is
-# needed by the test framework (std::mutex); linked statically it adds no DLL.
+# Cross-compiling for Windows with mingw-w64; TARVO_TARGET_CPU is i686 (32-bit)
+# or x86_64 (64-bit). The posix-thread variant is needed by the test framework
+# (std::mutex); linked statically it adds no DLL.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_SYSTEM_PROCESSOR ${TARVO_TARGET_CPU})
 
-set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
+set(TOOLCHAIN_PREFIX ${TARVO_TARGET_CPU}-w64-mingw32)
 set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
