@@ -4,14 +4,17 @@
 # Saves a screenshot of the window and says where (TARVO_SCREENSHOT overrides
 # the place). On your display the script waits until you close the window; on
 # a virtual one it closes the window itself after the screenshot.
-# TARVO_BUILD_DIR picks another build tree (each tree has its own Wine prefix).
+# TARVO_PRESET=mingw64 runs the 64-bit build instead of the 32-bit one;
+# TARVO_BUILD_DIR picks another folder for the build trees (each tree has its
+# own Wine prefix).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TARVO_BUILD_DIR:-$root/build/mingw}
+preset=${TARVO_PRESET:-mingw}
+build=${TARVO_BUILD_DIR:-$root/build}/$preset
 shot=${TARVO_SCREENSHOT:-$build/settings-window.png}
 
 "$root/scripts/setup-machine.sh"
-cmake --preset mingw -B "$build" >/dev/null
+cmake --preset "$preset" -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target tarvo
 
 . "$root/scripts/wine-session.sh"
