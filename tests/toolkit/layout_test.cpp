@@ -58,6 +58,12 @@ bool CountKeyUps(void* counter, WindowMessage* m, LRESULT*) {
   return false;
 }
 
+int passed;
+bool CountPassed(Control*, WindowMessage* m, LRESULT*) {
+  passed += m->Msg == WM_KEYUP && (m->WParam == VK_RETURN || m->WParam == VK_ESCAPE);
+  return false;
+}
+
 // As in the settings window: OK is the default button, Cancel the cancel button.
 TEST(DialogKeys, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
   const struct { int from; WORD key; bool hideOk, disableOk; int ok, cancel, focusAfter; } rows[] = {
@@ -76,6 +82,8 @@ TEST(DialogKeys, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     Control* at[] = {NewButton(form, "OK"), NewButton(form, "Cancel"), NewCheckBox(form, "C"), NewLabel(form, "L")};
     std::vector<int> clicks(3);
     for (int i : {kOk, kCancel, kCheck}) at[i]->OnClick = {Count, &clicks[i]};
+    for (Control* c : at) AddMessageHandler(c, CountPassed);
+    passed = 0;
     int keyUps = 0;
     form->MessageHook = {CountKeyUps, &keyUps};
     MainControl = form;
@@ -84,12 +92,13 @@ TEST(DialogKeys, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     SetVisible(at[kOk], !row.hideOk);
     EnableWindow(EnsureHandle(at[kOk]), !row.disableOk);
     CreateControlWindow(form);
-    ASSERT_TRUE(BringToFront(form->Handle));
+    EXPECT_TRUE(BringToFront(form->Handle));
     FocusControl(at[row.from], true);
     PressKey(row.key);
-    ASSERT_TRUE(WaitUntil([&] { return keyUps > 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return keyUps > 0; }));
     EXPECT_EQ(clicks, (std::vector<int>{row.ok, row.cancel, 0}));
     EXPECT_EQ(GetFocus(), at[row.focusAfter]->Handle);
+    EXPECT_EQ(passed, row.ok + row.cancel == 0);  // a key that presses no button passes on
     Dispose(form);
   }
   MainControl = nullptr;
@@ -111,6 +120,7 @@ TEST(Splitter, DragStaysWithinBothLimitsAndEscapeUndoesIt) {
     Control* splitter = NewSplitter(form, row.minBefore, row.minAfter);
     auto along = [&] { return row.dy ? GetHeight(prev) : GetWidth(prev); };
     CreateControlWindow(form);
+    ASSERT_TRUE(BringToFront(form->Handle));
     POINT from = CentreOf(splitter->Handle);
     POINT to = {from.x + row.dx, from.y + row.dy};
     SendMouse(from);
@@ -119,7 +129,7 @@ TEST(Splitter, DragStaysWithinBothLimitsAndEscapeUndoesIt) {
     SendMouse(to);
     EXPECT_TRUE(WaitUntil([&] { return along() == row.dragged; }));
     if (row.escape) {
-      // Polled, so it must come through the system's queue.
+      // Polled: only input through the system's queue sets it.
       SendKey(VK_ESCAPE);
       EXPECT_TRUE(WaitUntil([&] { return along() == 50 && !GetCapture(); }));
       SendKey(VK_ESCAPE, true);

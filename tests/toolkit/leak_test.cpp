@@ -9,7 +9,7 @@
 
 const int kRounds = 300;
 std::vector<HWND> windows;
-std::vector<HGDIOBJ> gdi;  // fonts and brushes the toolkit made
+std::vector<HGDIOBJ> gdi;
 
 void OneRound(bool shown) {
   Control* form = NewForm(nullptr, "leak");
@@ -39,9 +39,8 @@ TEST(Leak, ManyFormsThroughTheLoopLeaveNothingBehind) {
   for (int round = 0; round < kRounds; ++round) {
     OneRound(round % 10 == 0);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_EQ(LiveObjectCount, live) << "round " << round;
+    ASSERT_EQ(LiveObjectCount, live);
   }
-  EXPECT_EQ(windows.size(), kRounds * 13u);
   EXPECT_EQ(gdi.size(), kRounds * 2 + kRounds / 10u);
   EXPECT_EQ(std::count_if(windows.begin(), windows.end(), IsWindow), 0);
   EXPECT_EQ(std::count_if(gdi.begin(), gdi.end(), GetObjectType), 0);

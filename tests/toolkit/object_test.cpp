@@ -7,8 +7,7 @@
 
 std::string trail;
 
-// Disposes once more from inside its own destruction, as a message sent during
-// a window's tear-down would: that must not destroy it a second time.
+// Disposes again from inside its destruction, as a tear-down message would.
 void NoteDestroy(void* name, ToolkitObject* obj) {
   trail += static_cast<const char*>(name);
   Dispose(obj);

@@ -1,5 +1,4 @@
-// Every drawing context the toolkit takes goes back with no font of ours in it;
-// a paint's context is only borrowed.
+// Every drawing context taken goes back clean; a paint's is only borrowed.
 #include <gtest/gtest.h>
 
 #include "test_support.h"
