@@ -5,10 +5,10 @@
 #   verb run:  tarvo.exe "<shortcut>" "0"  against bench/floor_verb.cpp
 #   window:    tarvo.exe (settings window) against bench/floor_window.cpp
 # BENCH_RUNS sets the number of pairs (default 41); TARVO_BUILD_DIR another
-# build folder (default build/mingw).
+# folder for the build trees (default build); the 32-bit build is measured.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TARVO_BUILD_DIR:-$root/build/mingw}
+build=${TARVO_BUILD_DIR:-$root/build}/mingw
 runs=${BENCH_RUNS:-41}
 
 "$root/scripts/setup-machine.sh"
