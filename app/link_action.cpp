@@ -39,6 +39,9 @@ using OwnedIDList = Owned<ITEMIDLIST, FreeIDList>;
 
 bool SameText(const char* a, const char* b) { return strcmp(a, b) == 0; }
 
+// "::{CLSID}" is how some shells spell an item without a file-system path.
+bool IsFileSystemPath(const wchar_t* path) { return path[0] && !(path[0] == L':' && path[1] == L':'); }
+
 bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
 // Callers rely on this ending: an "Error" box, then exit code 227.
@@ -155,13 +158,11 @@ void OpenLinkedItem(IShellLinkA* link, bool explore, bool select) {
   OwnedIDList target;
   link->GetIDList(target.out());
   wchar_t path[MAX_PATH] = {};
-  // "::{CLSID}" is how some shells spell an item without a file-system path.
-  bool hasPath = target.get() && SHGetPathFromIDListW(target.get(), path) &&
-                 !(path[0] == L':' && path[1] == L':');
+  bool hasPath = target.get() && SHGetPathFromIDListW(target.get(), path) && IsFileSystemPath(path);
   if (!hasPath || !Exists(path)) {
     wchar_t linkPath[MAX_PATH];
     GetLinkPath(link, linkPath);
-    if (linkPath[0] && (!target.get() || Exists(linkPath))) {
+    if (IsFileSystemPath(linkPath) && (!target.get() || Exists(linkPath))) {
       lstrcpyW(path, linkPath);
       hasPath = true;
     }

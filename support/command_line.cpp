@@ -73,12 +73,13 @@ bool WideCommandParam(int index, wchar_t* buffer, uint32_t capacity) {
 }
 
 bool ToAnsiExact(const wchar_t* wide, ByteString* ansi) {
-  BOOL usedDefault = FALSE;
   // Without WC_NO_BEST_FIT_CHARS a ü would become u and report nothing lost.
-  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, nullptr, 0, nullptr, &usedDefault);
-  if (size == 0 || usedDefault) return false;
+  const DWORD kExactOnly = WC_NO_BEST_FIT_CHARS;
+  int size = WideCharToMultiByte(CP_ACP, kExactOnly, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size == 0) return false;
   char* bytes = static_cast<char*>(AllocZeroed(size));
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, bytes, size, nullptr, &usedDefault);
+  BOOL usedDefault = FALSE;
+  WideCharToMultiByte(CP_ACP, kExactOnly, wide, -1, bytes, size, nullptr, &usedDefault);
   *ansi = ByteString::FromBytes(bytes, size - 1);
   free(bytes);
   return !usedDefault;

@@ -4,6 +4,22 @@ HMODULE CommonControlsLibrary;
 
 namespace {
 
+// comctl32 is loaded when the first image list is made, not when the program
+// starts: a run that never shows a window does not pay for loading it.
+struct CommonControlsProcs {
+  void(WINAPI* init)();
+  BOOL(WINAPI* initEx)(const INITCOMMONCONTROLSEX*);
+  HIMAGELIST(WINAPI* create)(int, int, UINT, int, int);
+  int(WINAPI* addMasked)(HIMAGELIST, HBITMAP, COLORREF);
+  BOOL(WINAPI* draw)(HIMAGELIST, int, HDC, int, int, UINT);
+  BOOL(WINAPI* destroy)(HIMAGELIST);
+} comctl;
+
+template <typename Proc>
+void Find(Proc* proc, const char* name) {
+  *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(CommonControlsLibrary, name)));
+}
+
 // Index -> ImageList_Create colour flag. 0 and 6 both mean "as the screen".
 const UINT kColorDepthFlags[8] = {
     ILC_COLORDDB, ILC_COLOR4, ILC_COLOR8, ILC_COLOR16,
@@ -13,7 +29,7 @@ const UINT kColorDepthFlags[8] = {
 void ImageListDestroyObject(ToolkitObject* obj) {
   ImageList* list = static_cast<ImageList*>(obj);
   if (list->Handle) {
-    ImageList_Destroy(list->Handle);
+    comctl.destroy(list->Handle);
     list->Handle = 0;
     list->ImageWidth = 0;
     list->ImageHeight = 0;
@@ -30,7 +46,6 @@ void DeleteBitmap(intptr_t bitmap) {
   DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap));
 }
 
-typedef BOOL(WINAPI* InitCommonControlsExProc)(const INITCOMMONCONTROLSEX*);
 static_assert(sizeof(INITCOMMONCONTROLSEX) == 8, "comctl32 checks dwSize against the 8-byte record");
 
 }  // namespace
@@ -38,16 +53,23 @@ static_assert(sizeof(INITCOMMONCONTROLSEX) == 8, "comctl32 checks dwSize against
 const ObjectKind kImageListKind = {sizeof(ImageList), BaseInitObject, ImageListDestroyObject};
 
 void LoadCommonControls(DWORD classFlags) {
-  InitCommonControls();
-  if (!CommonControlsLibrary) CommonControlsLibrary = LoadLibraryA("comctl32.dll");
+  if (!CommonControlsLibrary) {
+    CommonControlsLibrary = LoadLibraryA("comctl32.dll");
+    if (!CommonControlsLibrary) return;
+    Find(&comctl.init, "InitCommonControls");
+    Find(&comctl.initEx, "InitCommonControlsEx");
+    Find(&comctl.create, "ImageList_Create");
+    Find(&comctl.addMasked, "ImageList_AddMasked");
+    Find(&comctl.draw, "ImageList_Draw");
+    Find(&comctl.destroy, "ImageList_Destroy");
+  }
+  if (comctl.init) comctl.init();
   // Old comctl32 versions lack the Ex export; the plain call above is then all there is.
-  InitCommonControlsExProc initEx = reinterpret_cast<InitCommonControlsExProc>(
-      reinterpret_cast<void*>(GetProcAddress(CommonControlsLibrary, "InitCommonControlsEx")));
-  if (!initEx) return;
+  if (!comctl.initEx) return;
   INITCOMMONCONTROLSEX icc;
   icc.dwSize = sizeof(icc);
   icc.dwICC = classFlags;
-  initEx(&icc);
+  comctl.initEx(&icc);
 }
 
 ImageList* NewImageList(Control* owner) {
@@ -78,7 +100,8 @@ bool ImageListNeeded(ImageList* list) {
   if (!list->ImageWidth || !list->ImageHeight) return false;
   UINT flags = kColorDepthFlags[list->ColorDepth & 7];
   if (list->Masked) flags |= ILC_MASK;
-  list->Handle = ImageList_Create(list->ImageWidth, list->ImageHeight, flags, 0, list->GrowBy);
+  if (!comctl.create) return false;
+  list->Handle = comctl.create(list->ImageWidth, list->ImageHeight, flags, 0, list->GrowBy);
   return list->Handle != 0;
 }
 
@@ -91,11 +114,11 @@ HBITMAP LoadBitmapResource(HINSTANCE instance, const char* name, ImageList* list
 
 int32_t AddMasked(ImageList* list, HBITMAP bitmap, ColorValue maskColor) {
   if (!ImageListNeeded(list)) return -1;
-  return ImageList_AddMasked(list->Handle, bitmap, ResolveColor(maskColor));
+  return comctl.addMasked(list->Handle, bitmap, ResolveColor(maskColor));
 }
 
 void DrawImage(ImageList* list, int32_t index, HDC dc, int32_t x, int32_t y) {
-  if (list->Handle) ImageList_Draw(list->Handle, index, dc, x, y, ILD_NORMAL);
+  if (list->Handle) comctl.draw(list->Handle, index, dc, x, y, ILD_NORMAL);
 }
 
 void SetImageList(Control* ctl, int32_t size, ImageList* list) {

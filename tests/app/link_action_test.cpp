@@ -60,6 +60,26 @@ string MakeShortcut(const string& name, const char* target, const ITEMIDLIST* li
   return path;
 }
 
+// An ID list that names the file C:\d\...\d\e.txt, 140 folders deep: its path
+// is longer than the system will give out.
+string DeepList() {
+  IShellLinkA* link = nullptr;
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, reinterpret_cast<void**>(&link));
+  link->SetPath("C:\\d\\e.txt");
+  ITEMIDLIST* list = nullptr;
+  link->GetIDList(&list);
+  link->Release();
+  const string all = ListBytes(list);
+  const string withoutFile = ListBytes(list, 1);
+  const string drive = ListBytes(list, 2);
+  CoTaskMemFree(list);
+  string deep = drive.substr(0, drive.size() - 2);
+  for (int i = 0; i < 140; ++i) {
+    deep += withoutFile.substr(drive.size() - 2, withoutFile.size() - drive.size());
+  }
+  return deep + all.substr(withoutFile.size() - 2);
+}
+
 TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   CoInitialize(nullptr);
   shellLaunch.execute = RecordExecute;
@@ -73,6 +93,9 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   const string file = MakeShortcut("tarvo file.lnk", "C:\\windows\\win.ini");
   const string deep = MakeShortcut("tarvo deep.lnk", nullptr, controls);
   const string below = MakeShortcut("tarvo below.lnk", nullptr, drives);
+  const string control = MakeShortcut("tarvo control.lnk", "C:\\a\x01b\\t.txt");
+  const string deepList = DeepList();
+  const string cut = MakeShortcut("tarvo cut.lnk", nullptr, reinterpret_cast<const ITEMIDLIST*>(deepList.data()));
   const string ex = std::to_string(SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI);
   const struct {
     string shortcut;
@@ -88,6 +111,9 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
       {below, "1", false, {ex + "[explore]" + ListBytes(desktop)}},
       // Any other mode names no verb: nothing, whatever the target.
       {deep, "2", false, {}},
+      // A path with control characters, or one cut by the system, names something else.
+      {control, "0", false, {}},
+      {cut, "1", false, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.shortcut + " mode " + c.mode);
