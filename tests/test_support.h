@@ -1,9 +1,12 @@
 // Helpers shared by every test program: pumping and waiting, real input
-// through the system's queue, and window edges.
+// through the system's queue, window edges, and real shortcut files.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <array>
+#include <string>
 
 // Dispatches what is queued for this thread, without waiting.
 inline void PumpQueued() {
@@ -94,4 +97,19 @@ inline void SendKey(WORD vk, bool up = false) {
 inline void PressKey(WORD vk) {
   SendKey(vk);
   SendKey(vk, true);
+}
+
+// A real shortcut made by the shell's link object, to a path or an ID list.
+// A target that does not exist is taken too (with S_FALSE).
+inline bool MakeShortcut(const std::wstring& link, const std::wstring& target, const ITEMIDLIST* list = nullptr) {
+  IShellLinkW* shellLink = nullptr;
+  IPersistFile* file = nullptr;
+  CoInitialize(nullptr);
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&shellLink));
+  HRESULT set = list ? shellLink->SetIDList(list) : shellLink->SetPath(target.c_str());
+  shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  HRESULT saved = file->Save(link.c_str(), TRUE);
+  file->Release();
+  shellLink->Release();
+  return SUCCEEDED(set) && saved == S_OK;
 }

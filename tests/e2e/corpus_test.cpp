@@ -65,25 +65,11 @@ string Deepened(const string& b) {
   return b.substr(0, kHeader) + string(reinterpret_cast<char*>(&size), 2) + list + b.substr(LinkInfoAt(b));
 }
 
-// A shortcut with only an environment-variable block naming the target, as some installers write.
-string EnvironmentOnly(const wstring& target) {
-  string b(kHeader, '\0');
-  const unsigned char head[] = {0x4C, 0, 0, 0, 1, 0x14, 2, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46, 0x80, 2};
-  memcpy(&b[0], head, sizeof head);
-  b[0x3C] = 1;
-  string block(0x314, '\0');
-  const uint32_t sizeAndSignature[] = {0x314, 0xA0000001};
-  memcpy(&block[0], sizeAndSignature, 8);
-  WideCharToMultiByte(CP_ACP, 0, target.c_str(), -1, &block[8], 260, nullptr, nullptr);
-  memcpy(&block[268], target.c_str(), target.size() * 2);
-  return b + block + string(4, '\0');
-}
-
 TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   const wstring dir = TheBench().root + L"corpus\\";
   const wstring target = dir + L"t.txt";
   SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
-  MakeFile(target);
+  WriteBytes(target, "");
   MakeShortcut(dir + L"valid.lnk", target);
   const string valid = ReadBytes(dir + L"valid.lnk");
   ASSERT_GT(valid.size(), kHeader);
@@ -98,27 +84,33 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       {L"info only", answers},
       // The ID list names a file that is not there; the link info is whole.
       {L"damaged list", answers},
-      // Wine ignores the block (Windows expands it): the target, or nothing.
-      {L"environment only", {}},
-      // A path the system cut at MAX_PATH names something else.
+      // A path the system cut at MAX_PATH names something else, even where
+      // its folder exists.
       {L"300 deep", nothing},
-      // Control characters come only from a corrupted list.
+      // Control characters come only from a corrupted list or link info.
       {L"control", nothing},
       // My Computer has no file-system path: the desktop folder opens.
       {L"virtual", std::vector<string>(4, FolderWindow(desktop))},
   };
   WriteBytes(dir + L"info only.lnk", Without(valid, 1));
   WriteBytes(dir + L"damaged list.lnk", Replaced(valid, "t.txt", "q.txt", kHeader, listEnd));
-  WriteBytes(dir + L"environment only.lnk", EnvironmentOnly(L"%TEMP%\\tarvo e2e\\corpus\\t.txt"));
   WriteBytes(dir + L"300 deep.lnk", Without(Deepened(valid), 2));
-  WriteBytes(dir + L"control.lnk", Replaced(valid, "corpus", "cor\x01us", kHeader, valid.size()));
+  wstring deep = L"\\\\?\\" + dir;
+  for (int i = 0; i < 300; ++i) {
+    deep += L"corpus\\";
+    CreateDirectoryW(deep.c_str(), nullptr);
+  }
+  WriteBytes(dir + L"control.lnk", Replaced(valid, "t.txt", "t\x01txt", kHeader, valid.size()));
   ITEMIDLIST* computer = nullptr;
   SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
   MakeShortcut(dir + L"virtual.lnk", L"", computer);
   CoTaskMemFree(computer);
   // Truncated, bit-flipped and given random tails, always the same way.
   uint32_t random = 20261207;
-  auto next = [&] { return random = random * 1103515245 + 12345, random >> 8; };
+  auto next = [&] {
+    random = random * 1103515245 + 12345;
+    return random >> 8;
+  };
   for (int i = 0; i < 40; ++i) {
     string broken = valid;
     if (i < 10) {
@@ -143,14 +135,14 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       TarvoRun tarvo(Quoted(dir + name + L".lnk") + (run % 2 ? L" \"1\"" : L" \"0\""));
       EXPECT_EQ(tarvo.WaitExit(), std::optional<DWORD>(0));
       EXPECT_EQ(tarvo.WindowClasses(false), std::set<string>());
-      std::vector<string> launches = TakeLaunches();
+      Launches launches = TakeLaunches();
       if (want.empty()) {
         // A flipped case bit names the same file: Windows names ignore case.
         string launch = launches.empty() ? answers[run] : launches.front();
         EXPECT_EQ(Lower(launch), Lower(answers[run]));
         EXPECT_LE(launches.size(), 1u);
       } else {
-        EXPECT_EQ(launches, want[run].empty() ? std::vector<string>() : std::vector<string>{want[run]});
+        EXPECT_EQ(launches, want[run].empty() ? Launches() : Launches{want[run]});
       }
     }
   }

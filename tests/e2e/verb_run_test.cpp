@@ -19,7 +19,7 @@ wstring Made(const wstring& name, const wstring& shortcut = L"") {
   if (path.back() == L'\\') {
     path.pop_back();
   } else if (path.find(L"gone") == wstring::npos) {
-    MakeFile(path);
+    WriteBytes(path, "");
   }
   MakeShortcut(shortcut.empty() ? path + L".lnk" : TheBench().root + shortcut, path);
   return path;
@@ -50,7 +50,7 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverShowingAWindow) {
     wstring shortcut;
     const wchar_t* mode;
     bool select;
-    std::vector<string> launches;
+    Launches launches;
   } cases[] = {
       {file + L".lnk", L"0", false, {FolderWindow(docs)}},
       {file + L".lnk", L"1", true, {SelectWindow(true, file)}},
@@ -103,7 +103,7 @@ TEST(VerbRun, EveryShortcutOfASelectionOpensWhenStartedTogether) {
     for (auto& run : runs) {
       EXPECT_EQ(run->WaitExit(), std::optional<DWORD>(0));
     }
-    std::vector<string> launches = TakeLaunches();
+    Launches launches = TakeLaunches();
     std::sort(launches.begin(), launches.end());
     EXPECT_EQ(launches, expected) << "round " << round;
   }
