@@ -149,23 +149,29 @@ void GetLinkPath(IShellLinkA* link, wchar_t* path) {
   if (wide.get() && wide->GetPath(path, MAX_PATH, nullptr, 0) != S_OK) path[0] = 0;
 }
 
+// True when path lies inside folder (a folder above it, not itself).
+bool IsBelow(const wchar_t* folder, const wchar_t* path) {
+  size_t n = wcslen(folder);
+  return n > 0 && n < wcslen(path) && _wcsnicmp(folder, path, n) == 0 &&
+         (folder[n - 1] == L'\\' || path[n] == L'\\');
+}
+
 // Opens what the loaded link points to. The ID list is the exact answer; the
-// link's path data stands in when the list is missing, and when the list's
-// path names nothing while the path data names something that exists (a
-// damaged list, or one this system's shell misreads).
+// link's own path data stands in when the list is missing, and when the list
+// is damaged or misread: its path names nothing, or only a folder above the
+// target the path data names (a list that ends early).
 void OpenLinkedItem(IShellLinkA* link, bool explore, bool select) {
   link->Resolve(nullptr, kResolveFlags);  // a link that stays unresolved is used as it stands
   OwnedIDList target;
   link->GetIDList(target.out());
   wchar_t path[MAX_PATH] = {};
   bool hasPath = target.get() && SHGetPathFromIDListW(target.get(), path) && IsFileSystemPath(path);
-  if (!hasPath || !Exists(path)) {
-    wchar_t linkPath[MAX_PATH];
-    GetLinkPath(link, linkPath);
-    if (IsFileSystemPath(linkPath) && (!target.get() || Exists(linkPath))) {
-      lstrcpyW(path, linkPath);
-      hasPath = true;
-    }
+  wchar_t linkPath[MAX_PATH];
+  GetLinkPath(link, linkPath);
+  bool linkPathUsable = IsFileSystemPath(linkPath) && (!target.get() || Exists(linkPath));
+  if (linkPathUsable && (!hasPath || !Exists(path) || IsBelow(path, linkPath))) {
+    lstrcpyW(path, linkPath);
+    hasPath = true;
   }
   if (hasPath) {
     OpenFileSystemTarget(path, explore, select);
