@@ -1,18 +1,12 @@
-// Drives the real tarvo.exe under Wine as Explorer does: wide command lines,
-// real shortcut files, processes, input and registry. Folder windows land in
-// the recording explorer.exe beside it; show_recorder.dll sees every window.
+// Runs the real tarvo.exe as Explorer does: wide command lines, real shortcut
+// files, processes, input and registry. Folder windows land in the recording
+// explorer.exe beside it; show_recorder.dll sees every window it makes.
 #pragma once
-#include <windows.h>
-#include <objbase.h>
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <optional>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "e2e/show_log.h"
@@ -33,7 +27,7 @@ inline wstring Quoted(const wstring& s) {
 }
 
 inline string ReadBytes(const wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   string bytes(file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr), '\0');
   DWORD read = 0;
   ReadFile(file, &bytes[0], DWORD(bytes.size()), &read, nullptr);
@@ -52,16 +46,16 @@ inline void WriteBytes(const wstring& path, const string& bytes) {
 inline wstring InstallTarvo(const wstring& folder) {
   wchar_t built[MAX_PATH] = {};
   GetEnvironmentVariableW(L"TARVO_EXE", built, MAX_PATH);
-  wchar_t own[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, own, MAX_PATH);
-  wcscpy(wcsrchr(own, L'\\') + 1, L"explorer.exe");
+  wchar_t explorer[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, explorer, MAX_PATH);
+  wcscpy(wcsrchr(explorer, L'\\') + 1, L"explorer.exe");
   SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
   EXPECT_TRUE(CopyFileW(built, (folder + L"tarvo.exe").c_str(), FALSE));
-  EXPECT_TRUE(CopyFileW(own, (folder + L"explorer.exe").c_str(), FALSE));
+  EXPECT_TRUE(CopyFileW(explorer, (folder + L"explorer.exe").c_str(), FALSE));
   return folder + L"tarvo.exe";
 }
 
-// Made afresh once per test program; the program folder's space must be quoted.
+// Made afresh once per test program; the space in the program's folder must be quoted.
 struct Bench {
   wstring root;
   wstring bin;
@@ -85,14 +79,13 @@ inline const Bench& TheBench() {
   return b;
 }
 
-// A global WH_CALLWNDPROC hook in show_recorder.dll, kept for the whole test
-// program, writes into this shared memory from every process the tests start.
+// Kept for the whole test program: a global hook that writes into shared memory.
 inline ShowLog* Recorder() {
   static ShowLog* log = [] {
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ShowLog), kShowLogName);
     HMODULE dll = LoadLibraryA("show_recorder.dll");
     auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "RecordShows")));
-    EXPECT_TRUE(mapping && hook && SetWindowsHookExA(WH_CALLWNDPROC, hook, dll, 0));
+    EXPECT_TRUE(SetWindowsHookExA(WH_CALLWNDPROC, hook, dll, 0));
     return static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   }();
   return log;
@@ -109,8 +102,7 @@ inline Launches TakeLaunches() {
   return launches;
 }
 
-// One run of tarvo.exe, started as Explorer starts it, in a job of its own so
-// that the launches it starts can be waited for too.
+// One run of tarvo.exe, in a job of its own so that its launches are waited for too.
 class TarvoRun {
  public:
   explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
@@ -132,39 +124,33 @@ class TarvoRun {
     CloseHandle(process_);
     CloseHandle(job_);
   }
-
-  // The exit code once the run and all it launched have ended; nothing before.
+  // The exit code once the run and all it launched have ended.
   std::optional<DWORD> WaitExit(DWORD timeoutMs = 15000) {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION jobInfo = {};
-    if (!WaitUntil([&] {
-          QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &jobInfo, sizeof jobInfo, nullptr);
-          return jobInfo.ActiveProcesses == 0;
-        }, timeoutMs)) {
-      return std::nullopt;
-    }
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
     DWORD code = 0;
+    bool ended = WaitUntil([&] {
+      QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &job, sizeof job, nullptr);
+      return job.ActiveProcesses == 0;
+    }, timeoutMs);
     GetExitCodeProcess(process_, &code);
-    return code;
+    return ended ? std::optional<DWORD>(code) : std::nullopt;
   }
   // A visible top-level window of this run, once the run waits for input.
   HWND WaitForWindow(const wchar_t* className, const wchar_t* caption) {
-    HWND found = nullptr;
+    HWND w = nullptr;
+    DWORD owner = 0;
     WaitUntil([&] {
-      for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid_ && IsWindowVisible(w) && WaitForInputIdle(process_, 5000) == 0) found = w;
-      }
-      return found != nullptr;
+      w = FindWindowExW(nullptr, w, className, caption);
+      GetWindowThreadProcessId(w, &owner);
+      return owner == pid_ && IsWindowVisible(w) && WaitForInputIdle(process_, 5000) == 0;
     }, 15000);
-    return found;
+    return w;
   }
   // Classes of the top-level windows this run made, or was about to show.
-  std::set<string> WindowClasses(bool shown) const {
-    const ShowLog* log = Recorder();
+  std::set<string> WindowClasses(BOOL shown) const {
     std::set<string> classes;
-    for (LONG i = 0; i < std::min(log->Count, kShowLogCapacity); ++i) {
-      const ShowEntry& e = log->Entries[i];
+    for (LONG i = 0; i < std::min(Recorder()->Count, kShowLogCapacity); ++i) {
+      const ShowEntry& e = Recorder()->Entries[i];
       if (e.ProcessId == pid_ && e.Shown == shown) classes.insert(e.ClassName);
     }
     return classes;
@@ -176,41 +162,37 @@ class TarvoRun {
   DWORD pid_ = 0;
 };
 
-const char kVerbsKey[] = "SOFTWARE\\Classes\\lnkfile\\shell";
-
-// "normal explore select" as three '0' or '1', e.g. "101".
+// "normal explore select" as '0' or '1', 'b' for a REG_BINARY 1.
 inline void StoreOptions(const string& options) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\vek\\Tarvo", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   const char* names[] = {"normal", "explore", "select"};
   for (int i = 0; i < 3; ++i) {
-    DWORD data = options[i] == '1';
-    RegSetValueExA(key, names[i], 0, REG_DWORD, reinterpret_cast<BYTE*>(&data), 4);
+    DWORD data = options[i] != '0';
+    RegSetValueExA(key, names[i], 0, options[i] == 'b' ? REG_BINARY : REG_DWORD, reinterpret_cast<BYTE*>(&data), 4);
   }
   RegCloseKey(key);
 }
 
 inline void ClearTarvoRegistry() {
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVerbsKey);  // the test prefix has nothing else under it
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell");
   RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\vek");
 }
 
-// Key path, or "key:value name", -> "type:data" (texts in UTF-8): all below path.
+// Key path, or "key:value name", -> "type:data" (texts in UTF-8), for all below path.
 using Registry = std::map<string, string>;
 inline void ReadTree(HKEY root, const wstring& path, const string& name, Registry* out) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != 0) return;
   (*out)[name] = "";
   wchar_t entry[256];
-  DWORD length = 256;
   BYTE data[2048];
-  DWORD size = sizeof data;
   DWORD type = 0;
-  for (DWORD i = 0; RegEnumValueW(key, i, entry, &length, nullptr, &type, data, &size) == 0; ++i) {
+  for (DWORD i = 0, length = 256, size = 2048; RegEnumValueW(key, i, entry, &length, nullptr, &type, data, &size) == 0; ++i) {
     string bytes(reinterpret_cast<char*>(data), size);
     (*out)[name + ":" + U8(entry)] = std::to_string(type) + ":" + (type == REG_SZ ? U8(reinterpret_cast<wchar_t*>(data)) : bytes);
     length = 256;
-    size = sizeof data;
+    size = 2048;
   }
   for (DWORD i = 0; RegEnumKeyW(key, i, entry, 256) == 0; ++i) {
     ReadTree(root, path + L"\\" + entry, name + "\\" + U8(entry), out);
