@@ -1,12 +1,10 @@
-// Shortcut files broken the ways disks, copies and installers break them, each
-// run through the real tarvo.exe in both modes with "select" off and on.
+// Broken shortcut files, each run in both modes with "select" off and on.
 #include "e2e/harness.h"
 
 namespace {
 
-// A shortcut file: a 76-byte header with the flags at 0x14, then the ID list
-// (flag 1: its 16-bit size, then items that start with their own size) and
-// the link info (flag 2: its 32-bit size first).
+// A 76-byte header with the flags at 0x14, the ID list (flag 1: a 16-bit
+// size, then items that start with their own) and the link info (flag 2).
 const size_t kHeader = 76;
 
 uint32_t Field(const string& b, size_t at, size_t size) {
@@ -26,7 +24,7 @@ string Without(string b, char flag) {
   return b;
 }
 
-// Each copy of from, as bytes and as UTF-16, becomes to (of the same length).
+// Each copy of from, as bytes and as UTF-16, becomes to.
 string Replaced(string b, string from, string to) {
   for (int wide = 0; wide < 2; ++wide) {
     for (size_t at = b.find(from); at != string::npos; at = b.find(from, at + 1)) {
@@ -40,7 +38,7 @@ string Replaced(string b, string from, string to) {
   return b;
 }
 
-// The ID list with its second-last item, the target's folder, 40 times more.
+// The target's folder 40 times more in the ID list.
 string Deepened(const string& b) {
   std::vector<string> items;
   for (size_t at = kHeader + 2; Field(b, at, 2) != 0; at += items.back().size()) {
@@ -68,7 +66,7 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   WriteBytes(target, "");
   MakeShortcut(dir + L"valid.lnk", target);
   const string valid = ReadBytes(dir + L"valid.lnk");
-  // The cut path's folders exist: only the check for a cut keeps them from opening.
+  // The cut path's folders exist.
   wstring deep = L"\\\\?\\" + dir;
   for (int i = 0; i < 40; ++i) {
     deep += L"corpus\\";
@@ -76,19 +74,16 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   }
   wchar_t desktop[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-  // What a sound shortcut to the target gives: mode 0 and 1, select off and on.
+  // Mode 0 and 1, select off and on.
   const Launches answers = {FolderWindow(dir), FolderWindow(dir), SelectWindow(false, target), SelectWindow(true, target)};
   std::map<wstring, Launches> expected = {
-      // No ID list: the link info alone names the target.
       {L"info only", answers},
-      // The ID list names a file that is not there; the link info is whole.
+      // The ID list names nothing, the link info the target.
       {L"damaged list", answers},
-      // Cut at MAX_PATH by the system: a path that names something else.
+      // Cut at MAX_PATH: it names something else.
       {L"deep", Launches(4)},
-      // Only a corrupted list or link info holds control characters.
       {L"control", Launches(4)},
-      // Network has no file-system path (Wine spells it "::{CLSID}") and lies
-      // right below the desktop.
+      // Network: "::{CLSID}" under Wine, right below the desktop.
       {L"virtual", Launches(4, FolderWindow(desktop))},
   };
   WriteBytes(dir + L"info only.lnk", Without(valid, 1));
@@ -99,7 +94,7 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network);
   MakeShortcut(dir + L"virtual.lnk", L"", network);
   CoTaskMemFree(network);
-  // Truncated, bit-flipped and given random tails, the same way every time.
+  // Truncated, bit-flipped and given random tails, alike every time.
   uint32_t random = 20261207;
   for (int i = 0; i < 40; ++i) {
     string broken = valid.substr(0, i < 10 ? valid.size() * i / 10 : valid.size());
@@ -119,14 +114,14 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       SCOPED_TRACE(U8(name) + " run " + std::to_string(run));
       StoreOptions(run < 2 ? "000" : "001");
       TarvoRun tarvo(Quoted(dir + name + L".lnk") + (run % 2 ? L" \"1\"" : L" \"0\""));
-      EXPECT_EQ(tarvo.WaitExit(), std::optional<DWORD>(0));
+      EXPECT_EQ(tarvo.WaitExit(), 0u);
       EXPECT_EQ(tarvo.WindowClasses(FALSE), std::set<string>());
       Launches launches = TakeLaunches();
       if (!want.empty()) {
         EXPECT_EQ(launches, want[run].empty() ? Launches() : Launches{want[run]});
         continue;
       }
-      // Garbage opens nothing or the target; a flipped case bit names the same file.
+      // Nothing or the target; a flipped case bit names the same file.
       EXPECT_LE(launches.size(), 1u);
       EXPECT_EQ(Lower(launches.empty() ? answers[run] : launches[0]), Lower(answers[run]));
     }

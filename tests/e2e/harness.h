@@ -1,6 +1,5 @@
-// Runs the real tarvo.exe as Explorer does: wide command lines, real shortcut
-// files, processes, input and registry. Folder windows land in the recording
-// explorer.exe beside it; show_recorder.dll sees every window it makes.
+// Runs the real tarvo.exe as Explorer does. Folder windows land in the
+// recording explorer.exe beside it; show_recorder.dll sees every window.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -50,12 +49,12 @@ inline wstring InstallTarvo(const wstring& folder) {
   GetModuleFileNameW(nullptr, explorer, MAX_PATH);
   wcscpy(wcsrchr(explorer, L'\\') + 1, L"explorer.exe");
   SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-  EXPECT_TRUE(CopyFileW(built, (folder + L"tarvo.exe").c_str(), FALSE));
-  EXPECT_TRUE(CopyFileW(explorer, (folder + L"explorer.exe").c_str(), FALSE));
+  CopyFileW(built, (folder + L"tarvo.exe").c_str(), FALSE);
+  CopyFileW(explorer, (folder + L"explorer.exe").c_str(), FALSE);
   return folder + L"tarvo.exe";
 }
 
-// Made afresh once per test program; the space in the program's folder must be quoted.
+// Made afresh for each test program; a program folder with a space.
 struct Bench {
   wstring root;
   wstring bin;
@@ -79,19 +78,17 @@ inline const Bench& TheBench() {
   return b;
 }
 
-// Kept for the whole test program: a global hook that writes into shared memory.
 inline ShowLog* Recorder() {
   static ShowLog* log = [] {
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ShowLog), kShowLogName);
     HMODULE dll = LoadLibraryA("show_recorder.dll");
-    auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "RecordShows")));
-    EXPECT_TRUE(SetWindowsHookExA(WH_CALLWNDPROC, hook, dll, 0));
+    SetWindowsHookExA(WH_CALLWNDPROC, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "RecordShows"))), dll, 0);
     return static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   }();
   return log;
 }
 
-// Command lines that reached the recording explorer.exe, in UTF-8; the log is emptied.
+// Command lines that reached the recording explorer.exe; the log is emptied.
 inline Launches TakeLaunches() {
   Launches launches;
   string log = ReadBytes(TheBench().log);
@@ -106,23 +103,20 @@ inline Launches TakeLaunches() {
 class TarvoRun {
  public:
   explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
-    // Only this run's windows count; Wine hands out the numbers of ended processes again.
-    InterlockedExchange(&Recorder()->Count, 0);
+    // Only this run's windows count; Wine hands out ended processes' numbers again.
+    Recorder()->Count = 0;
     wstring line = Quoted(exe) + L" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
     EXPECT_TRUE(CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info));
     AssignProcessToJobObject(job_, info.hProcess);
     ResumeThread(info.hThread);
-    CloseHandle(info.hThread);
     process_ = info.hProcess;
     pid_ = info.dwProcessId;
   }
   ~TarvoRun() {
     EXPECT_TRUE(WaitExit(0)) << "tarvo.exe still running at the end of the test; ended";
     TerminateJobObject(job_, 1);
-    CloseHandle(process_);
-    CloseHandle(job_);
   }
   // The exit code once the run and all it launched have ended.
   std::optional<DWORD> WaitExit(DWORD timeoutMs = 15000) {
@@ -179,7 +173,7 @@ inline void ClearTarvoRegistry() {
   RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\vek");
 }
 
-// Key path, or "key:value name", -> "type:data" (texts in UTF-8), for all below path.
+// Key, or "key:value", -> "type:data" (texts in UTF-8), for all below path.
 using Registry = std::map<string, string>;
 inline void ReadTree(HKEY root, const wstring& path, const string& name, Registry* out) {
   HKEY key = nullptr;
@@ -207,7 +201,6 @@ inline Registry ReadRegistry() {
   return r;
 }
 
-// A folder window and a select window as the recording explorer.exe sees them.
 inline string FolderWindow(const wstring& folder, const wstring& bin = TheBench().bin) {
   return U8(Quoted(bin + L"explorer.exe") + L" " + Quoted(folder));
 }

@@ -1,12 +1,11 @@
-// Tarvo started without arguments: the settings window, driven by real key
-// presses and mouse clicks, the registry it leaves behind, and a second start.
+// The settings window, driven by real keys and clicks, and what it leaves in the registry.
 #include "e2e/harness.h"
 
 namespace {
 
 const wchar_t* const kTexts[] = {L"リンク先を開く", L"リンク先をエクスプローラで開く", L"選択状態で開く", L"OK", L"キャンセル"};
 
-// What OK stores for options o ("normal explore select"), run from exe.
+// What OK stores for options o, run from exe.
 Registry Stored(const string& o, const wstring& exe = TheBench().exe) {
   Registry r = {{"shell", ""}};
   const char* names[] = {"normal", "explore", "select"};
@@ -22,7 +21,6 @@ Registry Stored(const string& o, const wstring& exe = TheBench().exe) {
   return r;
 }
 
-// A settings run with its window in front and its controls found.
 struct Settings {
   explicit Settings(const wstring& exe = TheBench().exe) : run(L"", exe) {
     form = run.WaitForWindow(nullptr, L"Tarvo\u3000");
@@ -38,7 +36,7 @@ struct Settings {
     }
     return checks;
   }
-  // Clicks each box that differs from want where its box is drawn, then OK or Cancel.
+  // Clicks each box that differs from want, then OK or Cancel.
   void Click(const string& want, int button) {
     for (int i = 0; i < 3; ++i) {
       RECT r = WindowRect(controls[i]);
@@ -52,10 +50,10 @@ struct Settings {
   HWND controls[5] = {};
 };
 
-// How far the client width is from what the widest child needs with the
-// button row's 14-pixel margin (and from 220), the height, the offset from the
-// screen's centre, unwanted frame bits, where each box starts and each button's
-// rectangle; and whether each text, measured in its control's font, fits.
+// Client width less what the widest child needs with the buttons' 14-pixel
+// margin (or 220), height, offset from the screen's centre, unwanted frame
+// bits, each box's place and each button's rectangle; and whether each text,
+// measured in its control's font, fits.
 std::vector<LONG> Layout(Settings& s, string* fits) {
   RECT client;
   GetClientRect(s.form, &client);
@@ -90,7 +88,7 @@ class SettingsRun : public testing::Test {
 };
 
 TEST_F(SettingsRun, ShowsTheStoredOptionsWholeEnterOnOkStoresEscapeAndCancelDoNot) {
-  // Only a REG_DWORD of 1 is on: a REG_BINARY 1 ('b') shows as off.
+  // A REG_BINARY 1 ('b') is off.
   const struct {
     const char* stored;
     const char* shown;
@@ -105,34 +103,32 @@ TEST_F(SettingsRun, ShowsTheStoredOptionsWholeEnterOnOkStoresEscapeAndCancelDoNo
     string fits;
     EXPECT_EQ(Layout(s, &fits), std::vector<LONG>({0, 108, 0, 0, 0, 58, 8, 58, 26, 58, 56, 13, 78, 102, 100, 117, 78, 206, 100}));
     EXPECT_EQ(fits, "11111");
-    EXPECT_EQ(s.run.WindowClasses(true).count("obj_Form"), 1u);  // the recorder does see this show
-    // The focus starts on OK, where Enter presses it.
+    EXPECT_EQ(s.run.WindowClasses(TRUE).count("obj_Form"), 1u);
     EXPECT_TRUE(WaitUntil([&] { return ThreadInput(s.form).hwndFocus == s.controls[3]; }));
     if (c.key) {
       PressKey(c.key);
     } else {
       s.Click("010", 4);
     }
-    EXPECT_EQ(s.run.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(s.run.WaitExit(), 0u);
     EXPECT_EQ(ReadRegistry(), c.key == VK_RETURN ? Stored(c.stored) : before);
   }
 }
 
 TEST_F(SettingsRun, ClickedBoxesThenOkStoreExactlyThose) {
-  // The last run unchecks both verbs, which removes every key the program made, "select" too.
+  // Both verbs off removes every key the program made, "select" too.
   string before = "000";
   for (const char* want : {"101", "011", "001"}) {
     Settings s;
     EXPECT_EQ(s.Checks(), before);
     s.Click(want, 3);
-    EXPECT_EQ(s.run.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(s.run.WaitExit(), 0u);
     EXPECT_EQ(ReadRegistry(), Stored(want));
     before = want;
   }
 }
 
-// As for a user without administrator rights: a volatile "shell" key takes no
-// lasting key below it. The options are stored, then the user is told.
+// As without administrator rights: a volatile key takes no lasting key below it.
 TEST_F(SettingsRun, TellsWhichMenuEntriesItCouldNotAdd) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -146,10 +142,9 @@ TEST_F(SettingsRun, TellsWhichMenuEntriesItCouldNotAdd) {
   EXPECT_EQ(ReadRegistry()["vek\\Tarvo:normal"], Stored("101")["vek\\Tarvo:normal"]);
   EXPECT_TRUE(BringToFront(box));
   PressKey(VK_RETURN);
-  EXPECT_EQ(s.run.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(s.run.WaitExit(), 0u);
 }
 
-// A second start, with or without arguments, only brings the open window to the front.
 TEST_F(SettingsRun, ASecondStartActivatesTheFirstAndEndsWithoutAWindow) {
   MakeShortcut(TheBench().root + L"single.lnk", TheBench().exe);
   HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPED | WS_VISIBLE, 10, 10, 120, 60, nullptr, nullptr, nullptr, nullptr);
@@ -157,29 +152,28 @@ TEST_F(SettingsRun, ASecondStartActivatesTheFirstAndEndsWithoutAWindow) {
   for (const wstring& arguments : {wstring(), Quoted(TheBench().root + L"single.lnk") + L" \"1\""}) {
     EXPECT_TRUE(BringToFront(other));
     TarvoRun second(arguments);
-    EXPECT_EQ(second.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(second.WaitExit(), 0u);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.form; }));
     EXPECT_EQ(second.WindowClasses(false), std::set<string>());
     EXPECT_EQ(TakeLaunches(), Launches());
   }
   EXPECT_TRUE(BringToFront(first.form));
   PressKey(VK_ESCAPE);
-  EXPECT_EQ(first.run.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(first.run.WaitExit(), 0u);
   DestroyWindow(other);
 }
 
-// Tarvo in a folder whose name code page 932 cannot spell: OK registers its
-// exact path, and the shell's verb then starts it.
+// A program path code page 932 cannot spell is registered exactly, and works.
 TEST_F(SettingsRun, OkRegistersAProgramPathOutsideTheCodePageExactly) {
   const wstring bin = TheBench().root + L"Jürgen\\Tools\\";
   const wstring exe = InstallTarvo(bin);
   Settings s(exe);
   s.Click("100", 3);
-  EXPECT_EQ(s.run.WaitExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(s.run.WaitExit(), 0u);
   EXPECT_EQ(ReadRegistry(), Stored("100", exe));
   const wstring shortcut = bin + L"j.lnk";
   MakeShortcut(shortcut, bin + L"explorer.exe");
-  // No error box: a verb that starts nothing must fail, not wait for a click.
+  // No error box to wait for a click.
   SHELLEXECUTEINFOW verb = {sizeof verb, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI, nullptr, L"Tarvo", shortcut.c_str()};
   ASSERT_TRUE(ShellExecuteExW(&verb));
   EXPECT_EQ(WaitForSingleObject(verb.hProcess, 15000), WAIT_OBJECT_0);
@@ -188,7 +182,6 @@ TEST_F(SettingsRun, OkRegistersAProgramPathOutsideTheCodePageExactly) {
   EXPECT_EQ(TakeLaunches(), Launches{FolderWindow(bin, bin)});
 }
 
-// The built file carries its icon, picture, version record and manifest.
 TEST(BuiltProgram, CarriesItsResources) {
   HMODULE exe = LoadLibraryExW(TheBench().exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   EXPECT_TRUE(FindResourceA(exe, "MAINICON", RT_GROUP_ICON));

@@ -1,5 +1,4 @@
-// Tarvo started as Explorer starts a context-menu verb: a wide command line
-// with the shortcut's path and the mode digit, each in quotes.
+// Verb runs, started as Explorer starts them: a wide command line.
 #include <algorithm>
 #include <memory>
 
@@ -11,8 +10,7 @@ wstring Arguments(const wstring& shortcut, const wchar_t* mode) {
   return Quoted(shortcut) + L" " + Quoted(mode);
 }
 
-// A real file (a folder for a name ending in '\') and a shortcut to it, by
-// default its path and ".lnk"; a name with "gone" is not made.
+// A file (a folder for a name ending in '\'; none for "gone") and a shortcut to it.
 wstring Made(const wstring& name, const wstring& shortcut = L"") {
   wstring path = TheBench().root + name;
   SHCreateDirectoryExW(nullptr, path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
@@ -28,17 +26,16 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
   const wstring file = Made(L"docs\\a.txt");
   const wstring folder = Made(L"docs\\Sub\\");
   const wstring comma = Made(L"a,b\\c,d.txt");
-  // The second bytes of ソ and 表 are 0x5C, the backslash: the folder is cut after ソフト\.
+  // The second bytes of ソ and 表 are 0x5C, the backslash.
   const wstring japanese = Made(L"ソフト\\表.txt");
   const wstring gone = Made(L"docs\\gone.txt");
   MakeShortcut(root + L"nowhere.lnk", root + L"nowhere\\gone.txt");
-  // Names code page 932 cannot spell: the ANSI command line would carry a
-  // best-fit copy (u for ü, ? for Hangul and emoji, nothing for U+3099).
+  // Names code page 932 cannot spell: the ANSI command line has ü as u, ? for the others.
   const wstring muller = Made(L"Müller\\Müller.txt", L"Müller.lnk");
   const wstring korean = Made(L"한국\\한국.txt", L"한국.lnk");
   const wstring emoji = Made(L"\U0001F600\\\U0001F600.txt", L"\U0001F600.lnk");
   const wstring kana = Made(L"か\u3099\\か\u3099.txt", L"か\u3099.lnk");
-  // ¥ best-fits to 0x5C: the ANSI copy of a¥b.lnk names a\b.lnk, a decoy.
+  // ¥ best-fits to 0x5C: a¥b.lnk would become a decoy, a\b.lnk.
   Made(L"a\\decoy.txt", L"a\\b.lnk");
   Made(L"docs\\a.txt", L"a¥b.lnk");
   const struct {
@@ -49,13 +46,11 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
   } cases[] = {
       {file + L".lnk", L"0", false, {FolderWindow(docs)}},
       {file + L".lnk", L"1", true, {SelectWindow(true, file)}},
-      {file + L".lnk", L"0", true, {SelectWindow(false, file)}},
       {folder + L".lnk", L"1", false, {FolderWindow(docs)}},
-      // Explorer splits its parameters at commas: the path must arrive quoted.
+      // Explorer splits its parameters at commas.
       {comma + L".lnk", L"0", true, {SelectWindow(false, comma)}},
       {japanese + L".lnk", L"0", false, {FolderWindow(root + L"ソフト\\")}},
       {japanese + L".lnk", L"1", true, {SelectWindow(true, japanese)}},
-      // Selecting what is not there opens the folder that would hold it, if any.
       {gone + L".lnk", L"0", true, {FolderWindow(docs)}},
       {root + L"nowhere.lnk", L"1", true, {}},
       {root + L"Müller.lnk", L"0", false, {FolderWindow(root + L"Müller\\")}},
@@ -71,7 +66,7 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
     SCOPED_TRACE(U8(c.shortcut + L" mode " + c.mode) + (c.select ? " select" : ""));
     StoreOptions(c.select ? "001" : "000");
     TarvoRun run(Arguments(c.shortcut, c.mode));
-    EXPECT_EQ(run.WaitExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(run.WaitExit(), 0u);
     EXPECT_EQ(TakeLaunches(), c.launches);
     EXPECT_EQ(run.WindowClasses(FALSE), std::set<string>());
   }
@@ -93,7 +88,7 @@ TEST(VerbRun, EveryShortcutOfASelectionOpensWhenStartedTogether) {
       runs.push_back(std::make_unique<TarvoRun>(Arguments(shortcut, L"0")));
     }
     for (auto& run : runs) {
-      EXPECT_EQ(run->WaitExit(), std::optional<DWORD>(0));
+      EXPECT_EQ(run->WaitExit(), 0u);
     }
     Launches launches = TakeLaunches();
     std::sort(launches.begin(), launches.end());
