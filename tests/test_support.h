@@ -1,12 +1,11 @@
 // Helpers shared by every test program: pumping and waiting, real input
-// through the system's queue, window edges, and real shortcut files.
+// through the system's queue, and real shortcut files.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <array>
 #include <string>
 
 // Dispatches what is queued for this thread, without waiting.
@@ -41,11 +40,6 @@ inline RECT WindowRect(HWND window) {
 inline POINT CentreOf(HWND window) {
   RECT r = WindowRect(window);
   return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// A rectangle as one value that compares and prints whole.
-inline std::array<LONG, 4> Edges(RECT r) {
-  return {r.left, r.top, r.right, r.bottom};
 }
 
 inline GUITHREADINFO ThreadInput(HWND window) {

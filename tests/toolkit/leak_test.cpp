@@ -12,16 +12,15 @@ TEST(Leak, FormsThroughTheLoopLeaveNothing) {
     NewButton(form, "B");
     NewCheckBox(form, "C");
     NewLabel(form, "L");
-    // A child's copy of the font makes its own once it differs.
-    SetToolField(ChildAt(form, 0)->Font, ToolWeight, FW_BOLD);
+    SetToolField(ChildAt(form, 0)->Font, ToolWeight, FW_BOLD);  // makes the child a font of its own
     ASSERT_TRUE(CreateControlWindow(form));
-    UpdateWindow(form->Handle);  // erasing makes the brush
+    UpdateWindow(form->Handle);
     HWND window = form->Handle;
     HGDIOBJ gdi[] = {ToolHandle(form->Font), ToolHandle(ChildAt(form, 0)->Font), form->BrushHandle};
-    EXPECT_TRUE(round % 10 || gdi[2]);  // a shown form has a brush
+    EXPECT_TRUE(round % 10 || gdi[2]);  // erasing a shown form made a brush
     PostMessageA(window, WM_CLOSE, 0, 0);
     RunMainLoop(&form);
-    QuitRequested = 0;  // meant to run once per process
+    QuitRequested = 0;
     ASSERT_EQ(LiveObjectCount, live);
     ASSERT_FALSE(IsWindow(window));
     for (HGDIOBJ h : gdi) ASSERT_EQ(GetObjectType(h), 0);
