@@ -17,9 +17,8 @@ inline void PumpQueued() {
   }
 }
 
-// Pumps until done() holds or about timeoutMs have passed; answers done(). A
-// thread that stopped pumping would stall the cross-thread calls of the
-// programs under test.
+// Pumps until done() or the timeout: a thread that stops pumping stalls the
+// cross-thread calls of the programs under test.
 template <class Pred>
 bool WaitUntil(Pred done, DWORD timeoutMs = 5000) {
   DWORD start = GetTickCount();
@@ -94,8 +93,7 @@ inline void PressKey(WORD vk) {
   SendKey(vk, true);
 }
 
-// A real shortcut made by the shell's link object, to a path or an ID list.
-// A target that does not exist is taken too (with S_FALSE).
+// A real shortcut to a path (one that does not exist gives S_FALSE) or an ID list.
 inline bool MakeShortcut(const std::wstring& link, const std::wstring& target, const ITEMIDLIST* list = nullptr) {
   IShellLinkW* shellLink = nullptr;
   IPersistFile* file = nullptr;

@@ -1,5 +1,4 @@
-// What the real program's runs cannot show: the failure flags of each way the
-// registry can refuse, and the whole failure text.
+// What the real program's runs cannot show: each refusal's flags, the whole failure text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,9 +13,8 @@ DWORD WINAPI CutPath(wchar_t* buffer, DWORD size) {
   return size;
 }
 
-// As for a user without administrator rights (a volatile key takes no lasting
-// key below it; a key with a subkey cannot be deleted), or with a program path
-// too long: what could not be done is reported, and the rest is still written.
+// As without administrator rights (a volatile key takes no lasting key below
+// it; one with a subkey is not deleted), or with a cut program path.
 TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
   const struct {
     HKEY root;
@@ -49,7 +47,7 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
   }
 }
 
-// Both entries failed, one for want of a usable path: every line is said, the last one too.
+// Both entries failed, one for want of a usable path: 17 pieces of text.
 TEST(Settings, TheFailureTextKeepsEveryLine) {
   unsigned failures = kNormalVerbFailed | kExploreVerbFailed | kProgramPathUnusable;
   std::string text = WriteFailureText(AppSettings{true, false, true}, failures).c_str();

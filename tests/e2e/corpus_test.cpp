@@ -115,7 +115,7 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       StoreOptions(run < 2 ? "000" : "001");
       TarvoRun tarvo(Quoted(dir + name + L".lnk") + (run % 2 ? L" \"1\"" : L" \"0\""));
       EXPECT_EQ(tarvo.WaitExit(), 0u);
-      EXPECT_EQ(tarvo.WindowClasses(FALSE), std::set<string>());
+      EXPECT_EQ(tarvo.WindowClasses(), std::set<string>());
       Launches launches = TakeLaunches();
       if (!want.empty()) {
         EXPECT_EQ(launches, want[run].empty() ? Launches() : Launches{want[run]});

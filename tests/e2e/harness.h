@@ -1,5 +1,5 @@
 // Runs the real tarvo.exe as Explorer does. Folder windows land in the
-// recording explorer.exe beside it; show_recorder.dll sees every window.
+// recording explorer.exe beside it; show_recorder.dll sees every window made.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -82,7 +82,7 @@ inline ShowLog* Recorder() {
   static ShowLog* log = [] {
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ShowLog), kShowLogName);
     HMODULE dll = LoadLibraryA("show_recorder.dll");
-    SetWindowsHookExA(WH_CALLWNDPROC, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "RecordShows"))), dll, 0);
+    SetWindowsHookExA(WH_CBT, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "RecordWindows"))), dll, 0);
     return static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   }();
   return log;
@@ -140,12 +140,12 @@ class TarvoRun {
     }, 15000);
     return w;
   }
-  // Classes of the top-level windows this run made, or was about to show.
-  std::set<string> WindowClasses(BOOL shown) const {
+  // Classes of the top-level windows this run made.
+  std::set<string> WindowClasses() const {
     std::set<string> classes;
     for (LONG i = 0; i < std::min(Recorder()->Count, kShowLogCapacity); ++i) {
       const ShowEntry& e = Recorder()->Entries[i];
-      if (e.ProcessId == pid_ && e.Shown == shown) classes.insert(e.ClassName);
+      if (e.ProcessId == pid_) classes.insert(e.ClassName);
     }
     return classes;
   }

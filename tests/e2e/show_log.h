@@ -1,5 +1,5 @@
 // Shared memory between the end-to-end tests and show_recorder.dll: one entry
-// each time a top-level window is made or is about to become visible.
+// for each top-level window made.
 #pragma once
 #include <windows.h>
 
@@ -7,7 +7,6 @@ const char kShowLogName[] = "TarvoShowLog";
 const LONG kShowLogCapacity = 2048;
 struct ShowEntry {
   DWORD ProcessId;
-  BOOL Shown;  // else made
   char ClassName[40];
 };
 struct ShowLog {

@@ -1,9 +1,5 @@
-// A global WH_CALLWNDPROC hook that Wine loads into every process of the
-// desktop. It sees each message before the window procedure does, so a
-// top-level window cannot become visible without one of these passing here:
-// ShowWindow sends WM_SHOWWINDOW, SetWindowPos with SWP_SHOWWINDOW sends
-// WM_WINDOWPOSCHANGING, setting WS_VISIBLE sends WM_STYLECHANGING. Every window
-// gets WM_NCCREATE, so none is made unseen either.
+// A global CBT hook that Wine loads into every process of the desktop: it sees
+// each window being made, so no top-level window is made unseen.
 #include <windows.h>
 
 #include "show_log.h"
@@ -19,23 +15,15 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK RecordShows(int code, WPARAM wParam, LPARAM lParam) {
-  const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-  const STYLESTRUCT* style = reinterpret_cast<const STYLESTRUCT*>(m.lParam);
-  const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(m.lParam);
-  bool made = m.message == WM_NCCREATE;
-  bool shown = (m.message == WM_SHOWWINDOW && m.wParam) ||
-               (m.message == WM_WINDOWPOSCHANGING && position->flags & SWP_SHOWWINDOW) ||
-               (m.message == WM_STYLECHANGING && m.wParam == WPARAM(GWL_STYLE) && style->styleNew & ~style->styleOld & WS_VISIBLE);
-  // Message-only windows (COM's apartment window) are never seen: not recorded.
-  bool topLevel = GetAncestor(m.hwnd, GA_PARENT) == GetDesktopWindow();
-  LONG i = shared && code == HC_ACTION && (made || shown) && topLevel ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
+extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM window, LPARAM lParam) {
+  HWND parent = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+  // Children and message-only windows (COM's apartment window) are never seen.
+  bool topLevel = code == HCBT_CREATEWND && (!parent || parent == GetDesktopWindow());
+  LONG i = shared && topLevel ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
   if (i < kShowLogCapacity) {
-    ShowEntry& e = shared->Entries[i];
-    GetClassNameA(m.hwnd, e.ClassName, sizeof e.ClassName);
-    e.Shown = shown;
+    GetClassNameA(reinterpret_cast<HWND>(window), shared->Entries[i].ClassName, sizeof shared->Entries[i].ClassName);
     // Written last: an entry is complete once its process is set.
-    InterlockedExchange(reinterpret_cast<LONG*>(&e.ProcessId), LONG(GetCurrentProcessId()));
+    InterlockedExchange(reinterpret_cast<LONG*>(&shared->Entries[i].ProcessId), LONG(GetCurrentProcessId()));
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, window, lParam);
 }

@@ -68,7 +68,7 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
     TarvoRun run(Arguments(c.shortcut, c.mode));
     EXPECT_EQ(run.WaitExit(), 0u);
     EXPECT_EQ(TakeLaunches(), c.launches);
-    EXPECT_EQ(run.WindowClasses(FALSE), std::set<string>());
+    EXPECT_EQ(run.WindowClasses(), std::set<string>());
   }
   ClearTarvoRegistry();
 }
