@@ -1,6 +1,4 @@
-# The program's file as it ships: stripped, at most 64 KiB, and importing only
-# DLLs every Windows has (a C++ runtime DLL would keep it from starting).
-#   cmake -DEXE=tarvo.exe -DSTRIP=... -DOBJDUMP=... -DWORK_DIR=dir -P exe_check.cmake
+# tarvo.exe as it ships: stripped, at most 64 KiB, importing system DLLs only.
 set(stripped "${WORK_DIR}/stripped-tarvo.exe")
 file(COPY_FILE "${EXE}" "${stripped}")
 execute_process(COMMAND "${STRIP}" --strip-all "${stripped}" COMMAND_ERROR_IS_FATAL ANY)

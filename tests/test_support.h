@@ -1,5 +1,4 @@
-// Helpers shared by every test program: pumping and waiting, real input
-// through the system's queue, and real shortcut files.
+// Helpers of every test program: waiting, real input, real shortcut files.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
@@ -8,7 +7,6 @@
 
 #include <string>
 
-// Dispatches what is queued for this thread, without waiting.
 inline void PumpQueued() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -17,8 +15,7 @@ inline void PumpQueued() {
   }
 }
 
-// Pumps until done() or the timeout: a thread that stops pumping stalls the
-// cross-thread calls of the programs under test.
+// Pumps: the programs under test send to this thread's windows.
 template <class Pred>
 bool WaitUntil(Pred done, DWORD timeoutMs = 5000) {
   DWORD start = GetTickCount();
@@ -53,10 +50,8 @@ inline bool BringToFront(HWND window) {
   return WaitUntil([&] { return GetForegroundWindow() == window; });
 }
 
-// Moves the pointer to p with the given buttons and waits until it is there.
-// Wine maps absolute coordinates back by truncation, so the normalised value is
-// rounded up.
-inline bool SendMouse(POINT p, DWORD buttons = 0) {
+// Wine maps absolute coordinates back by truncation: round up.
+inline void SendMouse(POINT p, DWORD buttons = 0) {
   LONG w = GetSystemMetrics(SM_CXSCREEN);
   LONG h = GetSystemMetrics(SM_CYSCREEN);
   INPUT in = {};
@@ -66,13 +61,11 @@ inline bool SendMouse(POINT p, DWORD buttons = 0) {
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
   SendInput(1, &in, sizeof in);
   POINT q;
-  bool arrived = WaitUntil([&] { return GetCursorPos(&q) && q.x == p.x && q.y == p.y; }, 2000);
+  WaitUntil([&] { return GetCursorPos(&q) && q.x == p.x && q.y == p.y; }, 2000);
   PumpQueued();
-  return arrived;
 }
 
-// A click at p. A button holds the mouse until it has handled its button-up;
-// a click sent before it lets go would land on that button.
+// A button holds the mouse until it has handled its button-up.
 inline void ClickAt(HWND target, POINT p) {
   WaitUntil([&] { return ThreadInput(target).hwndCapture == nullptr; });
   SendMouse(p);
@@ -93,7 +86,7 @@ inline void PressKey(WORD vk) {
   SendKey(vk, true);
 }
 
-// A real shortcut to a path (one that does not exist gives S_FALSE) or an ID list.
+// A missing target gives S_FALSE.
 inline bool MakeShortcut(const std::wstring& link, const std::wstring& target, const ITEMIDLIST* list = nullptr) {
   IShellLinkW* shellLink = nullptr;
   IPersistFile* file = nullptr;

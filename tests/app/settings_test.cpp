@@ -1,4 +1,4 @@
-// What the real program's runs cannot show: each refusal's flags, the whole failure text.
+// Each registry refusal's flags and the whole failure text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,8 @@
 #include "app/texts.h"
 
 namespace {
+
+#define SHELL_KEY "SOFTWARE\\Classes\\lnkfile\\shell"
 
 DWORD WINAPI CutPath(wchar_t* buffer, DWORD size) {
   wmemset(buffer, L'a', size);
@@ -22,15 +24,14 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
     AppSettings settings;
     unsigned failures;
   } cases[] = {
-      {nullptr, nullptr, {true, true, true}, 0},
-      {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell", {true, true, false}, kNormalVerbFailed | kExploreVerbFailed},
-      {HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo_e\\keep", {true, false, false}, kExploreVerbFailed},
+      {HKEY_LOCAL_MACHINE, SHELL_KEY, {true, true, false}, kNormalVerbFailed | kExploreVerbFailed},
+      {HKEY_LOCAL_MACHINE, SHELL_KEY "\\Tarvo_e\\keep", {true, false, false}, kExploreVerbFailed},
       {HKEY_CURRENT_USER, "SOFTWARE\\vek", {false, true, true}, kOptionsFailed},
       {nullptr, nullptr, {true, false, true}, kNormalVerbFailed | kProgramPathUnusable},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.failures);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, SHELL_KEY);
     RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\vek");
     HKEY key = nullptr;
     if (c.root) RegCreateKeyExA(c.root, c.blocker, 0, nullptr, strstr(c.blocker, "keep") ? 0 : REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -41,7 +42,7 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
     settingsPlatform.moduleFileName = saved;
     bool stored = !(c.failures & kOptionsFailed);
     EXPECT_EQ(ReadSettings().select, stored && c.settings.select);
-    bool written = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell\\Tarvo", 0, KEY_READ, &key) == 0;
+    bool written = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHELL_KEY "\\Tarvo", 0, KEY_READ, &key) == 0;
     RegCloseKey(key);
     EXPECT_EQ(written, c.settings.normal && !(c.failures & kNormalVerbFailed));
   }

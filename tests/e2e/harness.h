@@ -1,5 +1,4 @@
-// Runs the real tarvo.exe as Explorer does. Folder windows land in the
-// recording explorer.exe beside it; show_recorder.dll sees every window made.
+// Runs tarvo.exe as Explorer does, beside a recording explorer.exe.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -41,7 +40,6 @@ inline void WriteBytes(const wstring& path, const string& bytes) {
   CloseHandle(file);
 }
 
-// tarvo.exe and the recording explorer.exe copied into folder, which is made.
 inline wstring InstallTarvo(const wstring& folder) {
   wchar_t built[MAX_PATH] = {};
   GetEnvironmentVariableW(L"TARVO_EXE", built, MAX_PATH);
@@ -54,7 +52,7 @@ inline wstring InstallTarvo(const wstring& folder) {
   return folder + L"tarvo.exe";
 }
 
-// Made afresh for each test program; a program folder with a space.
+// Made afresh per test program; the space in "program files" must be quoted.
 struct Bench {
   wstring root;
   wstring bin;
@@ -66,12 +64,10 @@ inline const Bench& TheBench() {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     Bench made = {wstring(temp) + L"tarvo e2e\\"};
-    wstring from = made.root + L'\0';
-    SHFILEOPSTRUCTW remove = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI};
-    SHFileOperationW(&remove);
     made.bin = made.root + L"program files\\";
     made.exe = InstallTarvo(made.bin);
     made.log = made.root + L"launches.log";
+    DeleteFileW(made.log.c_str());
     SetEnvironmentVariableW(L"TARVO_LAUNCH_LOG", made.log.c_str());
     return made;
   }();
@@ -88,7 +84,6 @@ inline ShowLog* Recorder() {
   return log;
 }
 
-// Command lines that reached the recording explorer.exe; the log is emptied.
 inline Launches TakeLaunches() {
   Launches launches;
   string log = ReadBytes(TheBench().log);
@@ -99,11 +94,11 @@ inline Launches TakeLaunches() {
   return launches;
 }
 
-// One run of tarvo.exe, in a job of its own so that its launches are waited for too.
+// A run in a job of its own, so that its launches are waited for too.
 class TarvoRun {
  public:
   explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
-    // Only this run's windows count; Wine hands out ended processes' numbers again.
+    // Wine hands out ended processes' numbers again.
     Recorder()->Count = 0;
     wstring line = Quoted(exe) + L" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
@@ -115,10 +110,9 @@ class TarvoRun {
     pid_ = info.dwProcessId;
   }
   ~TarvoRun() {
-    EXPECT_TRUE(WaitExit(0)) << "tarvo.exe still running at the end of the test; ended";
+    EXPECT_TRUE(WaitExit(0)) << "still running; ended";
     TerminateJobObject(job_, 1);
   }
-  // The exit code once the run and all it launched have ended.
   std::optional<DWORD> WaitExit(DWORD timeoutMs = 15000) {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
     DWORD code = 0;
@@ -129,18 +123,16 @@ class TarvoRun {
     GetExitCodeProcess(process_, &code);
     return ended ? std::optional<DWORD>(code) : std::nullopt;
   }
-  // A visible top-level window of this run, once the run waits for input.
-  HWND WaitForWindow(const wchar_t* className, const wchar_t* caption) {
+  HWND WaitForWindow(const wchar_t* caption) {
     HWND w = nullptr;
     DWORD owner = 0;
     WaitUntil([&] {
-      w = FindWindowExW(nullptr, w, className, caption);
+      w = FindWindowExW(nullptr, w, nullptr, caption);
       GetWindowThreadProcessId(w, &owner);
       return owner == pid_ && IsWindowVisible(w) && WaitForInputIdle(process_, 5000) == 0;
     }, 15000);
     return w;
   }
-  // Classes of the top-level windows this run made.
   std::set<string> WindowClasses() const {
     std::set<string> classes;
     for (LONG i = 0; i < std::min(Recorder()->Count, kShowLogCapacity); ++i) {
@@ -157,13 +149,13 @@ class TarvoRun {
 };
 
 // "normal explore select" as '0' or '1', 'b' for a REG_BINARY 1.
+const char* const kOptionNames[] = {"normal", "explore", "select"};
 inline void StoreOptions(const string& options) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\vek\\Tarvo", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  const char* names[] = {"normal", "explore", "select"};
   for (int i = 0; i < 3; ++i) {
     DWORD data = options[i] != '0';
-    RegSetValueExA(key, names[i], 0, options[i] == 'b' ? REG_BINARY : REG_DWORD, reinterpret_cast<BYTE*>(&data), 4);
+    RegSetValueExA(key, kOptionNames[i], 0, options[i] == 'b' ? REG_BINARY : REG_DWORD, reinterpret_cast<BYTE*>(&data), 4);
   }
   RegCloseKey(key);
 }
@@ -183,8 +175,7 @@ inline void ReadTree(HKEY root, const wstring& path, const string& name, Registr
   BYTE data[2048];
   DWORD type = 0;
   for (DWORD i = 0, length = 256, size = 2048; RegEnumValueW(key, i, entry, &length, nullptr, &type, data, &size) == 0; ++i) {
-    string bytes(reinterpret_cast<char*>(data), size);
-    (*out)[name + ":" + U8(entry)] = std::to_string(type) + ":" + (type == REG_SZ ? U8(reinterpret_cast<wchar_t*>(data)) : bytes);
+    (*out)[name + ":" + U8(entry)] = std::to_string(type) + ":" + (type == REG_SZ ? U8(reinterpret_cast<wchar_t*>(data)) : string(reinterpret_cast<char*>(data), size));
     length = 256;
     size = 2048;
   }

@@ -1,5 +1,4 @@
-// Shared memory between the end-to-end tests and show_recorder.dll: one entry
-// for each top-level window made.
+// Shared with show_recorder.dll: an entry per top-level window made.
 #pragma once
 #include <windows.h>
 
@@ -10,6 +9,6 @@ struct ShowEntry {
   char ClassName[40];
 };
 struct ShowLog {
-  LONG Count;  // entries claimed; may exceed the capacity
+  LONG Count;  // may exceed the capacity
   ShowEntry Entries[kShowLogCapacity];
 };

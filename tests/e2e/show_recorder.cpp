@@ -1,11 +1,9 @@
-// A global CBT hook that Wine loads into every process of the desktop: it sees
-// each window being made, so no top-level window is made unseen.
+// A global CBT hook, loaded into every process: sees each window being made.
 #include <windows.h>
 
 #include "show_log.h"
 
 namespace {
-// The log exists while an end-to-end test program runs.
 ShowLog* shared;
 }
 
@@ -16,14 +14,14 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
 }
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM window, LPARAM lParam) {
-  HWND parent = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+  HWND parent = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent : HWND_MESSAGE;
   // Children and message-only windows (COM's apartment window) are never seen.
-  bool topLevel = code == HCBT_CREATEWND && (!parent || parent == GetDesktopWindow());
-  LONG i = shared && topLevel ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
+  LONG i = shared && (!parent || parent == GetDesktopWindow()) ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
   if (i < kShowLogCapacity) {
-    GetClassNameA(reinterpret_cast<HWND>(window), shared->Entries[i].ClassName, sizeof shared->Entries[i].ClassName);
-    // Written last: an entry is complete once its process is set.
-    InterlockedExchange(reinterpret_cast<LONG*>(&shared->Entries[i].ProcessId), LONG(GetCurrentProcessId()));
+    ShowEntry& e = shared->Entries[i];
+    GetClassNameA(reinterpret_cast<HWND>(window), e.ClassName, sizeof e.ClassName);
+    // Last: an entry is complete once its process is set.
+    InterlockedExchange(reinterpret_cast<LONG*>(&e.ProcessId), LONG(GetCurrentProcessId()));
   }
   return CallNextHookEx(nullptr, code, window, lParam);
 }
