@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
 inline void PumpQueued() {
   MSG msg;
@@ -98,4 +99,25 @@ inline bool MakeShortcut(const std::wstring& link, const std::wstring& target, c
   file->Release();
   shellLink->Release();
   return SUCCEEDED(set) && saved == S_OK;
+}
+
+// C:\d\...\d\e.txt, 140 folders deep: a path the system cuts.
+inline std::vector<ITEMIDLIST> DeepList() {
+  IShellLinkW* link = nullptr;
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
+  link->SetPath(L"C:\\d\\e.txt");
+  ITEMIDLIST* list = nullptr;
+  link->GetIDList(&list);
+  std::string bytes(reinterpret_cast<char*>(list), ILGetSize(list) - 2);
+  std::string file = bytes.substr(bytes.size() - ILFindLastID(list)->mkid.cb);
+  ILRemoveLastID(list);
+  std::string folder(reinterpret_cast<char*>(ILFindLastID(list)), ILFindLastID(list)->mkid.cb);
+  bytes.resize(ILGetSize(list) - 2 - folder.size());
+  for (int i = 0; i < 140; ++i) {
+    bytes += folder;
+  }
+  bytes += file + std::string(2, '\0');
+  std::vector<ITEMIDLIST> deep(bytes.size());
+  memcpy(deep.data(), bytes.data(), bytes.size());
+  return deep;
 }

@@ -1,5 +1,4 @@
-// What the real program's launches cannot show: each mode's operation, and a
-// virtual item's parent.
+// Each mode's operation and a virtual item's parent: no real launch shows them.
 #include "app/link_action.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +39,7 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
   ASSERT_TRUE(MakeShortcut(L"file.lnk", L"C:\\windows\\win.ini"));
   ASSERT_TRUE(MakeShortcut(L"virtual.lnk", L"", controls));
+  ASSERT_TRUE(MakeShortcut(L"cut.lnk", L"", DeepList().data()));
   const string ex = "1100";  // 0x44C
   const struct {
     const char* shortcut;
@@ -54,6 +54,7 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
       {"virtual.lnk", "0", true, {ex + "||" + Bytes(computer)}},
       {"virtual.lnk", "1", false, {ex + "|explore|" + Bytes(computer)}},
       {"virtual.lnk", "2", false, {}},
+      {"cut.lnk", "0", false, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
@@ -61,7 +62,7 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
     OpenShortcutTarget(c.shortcut, c.mode, c.select);
     EXPECT_EQ(launches, c.launches);
     HANDLE process = OpenEventA(SYNCHRONIZE, FALSE, "TarvoTestProcess");
-    EXPECT_FALSE(process) << "the shell's process handle is left open";
+    EXPECT_FALSE(process) << "left open";
     CloseHandle(process);
   }
 }

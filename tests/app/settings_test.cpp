@@ -48,7 +48,7 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
   }
 }
 
-// Both entries failed, one for want of a usable path: 17 pieces of text.
+// 17 pieces of text, the last one too.
 TEST(Settings, TheFailureTextKeepsEveryLine) {
   unsigned failures = kNormalVerbFailed | kExploreVerbFailed | kProgramPathUnusable;
   std::string text = WriteFailureText(AppSettings{true, false, true}, failures).c_str();

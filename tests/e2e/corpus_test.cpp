@@ -23,7 +23,7 @@ string Without(string b, char flag) {
   return b;
 }
 
-// Replaced as bytes and as UTF-16.
+// As bytes and as UTF-16.
 string Replaced(string b, string from, string to) {
   for (int wide = 0; wide < 2; ++wide) {
     for (size_t at = b.find(from); at != string::npos; at = b.find(from, at + 1)) {
@@ -37,22 +37,6 @@ string Replaced(string b, string from, string to) {
   return b;
 }
 
-// The target's folder 40 times more in the ID list.
-string Deepened(const string& b) {
-  std::vector<string> items;
-  for (size_t at = kHeader + 2; Field(b, at, 2) != 0; at += items.back().size()) {
-    items.push_back(b.substr(at, Field(b, at, 2)));
-  }
-  string folder = items[items.size() - 2];
-  items.insert(items.end() - 1, 40, folder);
-  string list;
-  for (const string& item : items) {
-    list += item;
-  }
-  uint16_t size = uint16_t(list.size() + 2);
-  return b.substr(0, kHeader) + string(reinterpret_cast<char*>(&size), 2) + list + string(2, '\0') + b.substr(LinkInfoAt(b));
-}
-
 TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   const wstring dir = TheBench().root + L"corpus\\";
   const wstring target = dir + L"t.txt";
@@ -60,12 +44,6 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   WriteBytes(target, "");
   MakeShortcut(dir + L"valid.lnk", target);
   const string valid = ReadBytes(dir + L"valid.lnk");
-  // The cut path's folders exist.
-  wstring deep = L"\\\\?\\" + dir;
-  for (int i = 0; i < 40; ++i) {
-    deep += L"corpus\\";
-    CreateDirectoryW(deep.c_str(), nullptr);
-  }
   wchar_t desktop[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
   // Mode 0 and 1, select off and on.
@@ -81,7 +59,7 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   };
   WriteBytes(dir + L"info only.lnk", Without(valid, 1));
   WriteBytes(dir + L"damaged list.lnk", Replaced(valid.substr(0, LinkInfoAt(valid)), "t.txt", "q.txt") + valid.substr(LinkInfoAt(valid)));
-  WriteBytes(dir + L"deep.lnk", Without(Deepened(valid), 2));
+  MakeShortcut(dir + L"deep.lnk", L"", DeepList().data());
   WriteBytes(dir + L"control.lnk", Replaced(valid, "t.txt", "t\x01txt"));
   ITEMIDLIST* network = nullptr;
   SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network);

@@ -98,7 +98,7 @@ inline Launches TakeLaunches() {
 class TarvoRun {
  public:
   explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
-    // Wine hands out ended processes' numbers again.
+    // Wine reuses ended processes' numbers.
     Recorder()->Count = 0;
     wstring line = Quoted(exe) + L" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
@@ -165,7 +165,7 @@ inline void ClearTarvoRegistry() {
   RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\vek");
 }
 
-// Key, or "key:value", -> "type:data" (texts in UTF-8), for all below path.
+// Keys and "key:value"s below path, as "type:data" with texts in UTF-8.
 using Registry = std::map<string, string>;
 inline void ReadTree(HKEY root, const wstring& path, const string& name, Registry* out) {
   HKEY key = nullptr;

@@ -15,7 +15,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM window, LPARAM lParam) {
   HWND parent = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent : HWND_MESSAGE;
-  // Children and message-only windows (COM's apartment window) are never seen.
+  // Children and message-only windows (COM's) are never seen.
   LONG i = shared && (!parent || parent == GetDesktopWindow()) ? InterlockedIncrement(&shared->Count) - 1 : kShowLogCapacity;
   if (i < kShowLogCapacity) {
     ShowEntry& e = shared->Entries[i];

@@ -6,10 +6,6 @@
 
 namespace {
 
-wstring Arguments(const wstring& shortcut, const wchar_t* mode) {
-  return Quoted(shortcut) + L" " + Quoted(mode);
-}
-
 // A file (a folder for a name ending in '\') and a shortcut.
 wstring Made(const wstring& name, const wstring& shortcut = L"") {
   wstring path = TheBench().root + name;
@@ -65,7 +61,7 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
   for (const auto& c : cases) {
     SCOPED_TRACE(U8(c.shortcut + c.mode));
     StoreOptions(c.select ? "001" : "000");
-    TarvoRun run(Arguments(c.shortcut, c.mode));
+    TarvoRun run(Quoted(c.shortcut) + L" " + Quoted(c.mode));
     EXPECT_EQ(run.WaitExit(), 0u);
     EXPECT_EQ(TakeLaunches(), c.launches);
     EXPECT_EQ(run.WindowClasses(), std::set<string>());
@@ -85,7 +81,7 @@ TEST(VerbRun, EveryShortcutOfASelectionOpensWhenStartedTogether) {
   for (int round = 0; round < 3; ++round) {
     std::vector<std::unique_ptr<TarvoRun>> runs;
     for (const wstring& target : targets) {
-      runs.push_back(std::make_unique<TarvoRun>(Arguments(target + L".lnk", L"0")));
+      runs.push_back(std::make_unique<TarvoRun>(Quoted(target + L".lnk") + L" 0"));
     }
     for (auto& run : runs) {
       EXPECT_EQ(run->WaitExit(), 0u);
