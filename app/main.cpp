@@ -24,10 +24,11 @@ void BringForward(HWND window) {
 // ANSI argument is used only when it is the exact form of the wide one.
 void OpenArgument(const ByteString& shortcut, bool select) {
   ByteString mode = GetCommandParam(2);
-  wchar_t wide[MAX_PATH];
-  ByteString exact;
-  bool wideFits = WideCommandParam(1, wide, MAX_PATH);
-  if (wideFits && !(ToAnsiExact(wide, &exact) && SameMemory(exact.c_str(), shortcut.c_str(), shortcut.length() + 1))) {
+  wchar_t wide[MAX_PATH] = {};
+  ByteString ansi;
+  bool exact = WideCommandParam(1, wide, MAX_PATH) && ToAnsiExact(wide, &ansi) &&
+               SameMemory(ansi.c_str(), shortcut.c_str(), shortcut.length() + 1);
+  if (!exact && wide[0]) {
     OpenShortcutTargetW(wide, mode.c_str(), select);
   } else {
     OpenShortcutTarget(shortcut.c_str(), mode.c_str(), select);

@@ -21,10 +21,23 @@ void LoadChecks(TForm1* f) {
   SetChecked(f->CheckSelect, settings.select);
 }
 
-// One line per entry that could not be changed, then why, then what happened to
-// the options, which are stored on their own whatever became of the entries.
+int32_t FittedClientWidth(Control* form) {
+  int32_t width = 220;
+  for (int32_t i = 0; i < form->Children->Count; ++i) {
+    RECT bounds = GetBoundsRect(ChildAt(form, i));
+    if (bounds.right + kRightMargin > width) width = bounds.right + kRightMargin;
+  }
+  return width;
+}
+
+Control* NewAutoSizedCheckBox(Control* form, const char* caption, int32_t x, int32_t y) {
+  return SetAutoSize(SetPosition(NewCheckBox(form, caption), x, y), true);
+}
+
 }  // namespace
 
+// One line per entry that could not be changed, then why, then what happened to
+// the options, which are stored on their own whatever became of the entries.
 ByteString WriteFailureText(const AppSettings& settings, unsigned failures) {
   TextBuilder text;
   bool needsAdministrator = false;
@@ -60,23 +73,6 @@ ByteString WriteFailureText(const AppSettings& settings, unsigned failures) {
   text.Add(failures & kOptionsFailed ? kOptionsNotStored : kOptionsStored);
   return text.Take();
 }
-
-namespace {
-
-int32_t FittedClientWidth(Control* form) {
-  int32_t width = 220;
-  for (int32_t i = 0; i < form->Children->Count; ++i) {
-    RECT bounds = GetBoundsRect(ChildAt(form, i));
-    if (bounds.right + kRightMargin > width) width = bounds.right + kRightMargin;
-  }
-  return width;
-}
-
-Control* NewAutoSizedCheckBox(Control* form, const char* caption, int32_t x, int32_t y) {
-  return SetAutoSize(SetPosition(NewCheckBox(form, caption), x, y), true);
-}
-
-}  // namespace
 
 const ObjectKind kForm1Kind = {sizeof(TForm1), BaseOnly, BaseDestroyObject};
 
