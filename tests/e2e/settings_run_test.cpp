@@ -160,7 +160,7 @@ TEST_F(SettingsRun, OkRegistersAnyProgramPathExactly) {
   // No error box to wait for a click.
   SHELLEXECUTEINFOW verb = {sizeof verb, SEE_MASK_FLAG_NO_UI, nullptr, L"Tarvo", shortcut.c_str()};
   EXPECT_TRUE(ShellExecuteExW(&verb));
-  WaitUntil([] { return GetFileAttributesW(TheBench().log.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  WaitUntil([] { return !ReadBytes(TheBench().log).empty(); }, 15000);
   EXPECT_EQ(TakeLaunches(), Launches{FolderWindow(bin, bin)});
 }
 
