@@ -60,7 +60,15 @@ TEST(Dispatch, StepOrderAndTheLoopsEnd) {
   button->Handlers->Items[3] = 1;  // '1' is kept after the quit
   EXPECT_TRUE(BringToFront(form->Handle));
   SetFocus(button->Handle);
-  const struct { Control* to; UINT msg; char stop; uint8_t loop, quit; const char* trail; LRESULT result; } rows[] = {
+  const struct {
+    Control* to;
+    UINT msg;
+    char stop;
+    uint8_t loop;
+    uint8_t quit;
+    const char* trail;
+    LRESULT result;
+  } rows[] = {
       {button, kMsg, 0, 1, 0, "MO21D", 0},
       {button, kMsg, '2', 1, 0, "MO2", 0x77},
       {button, kMsg, 0, 0, 0, "O21D", 0},

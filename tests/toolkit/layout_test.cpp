@@ -35,7 +35,14 @@ TEST(DialogKeys, EnterAndEscapePressTheirButtons) {
   SetDialogButton(at[kCancel], VK_ESCAPE, true);
   CreateControlWindow(form);
   EXPECT_TRUE(BringToFront(form->Handle));
-  const struct { int from; WORD key; bool hideOk, disableOk; const char* pressed; int focusAfter; } rows[] = {
+  const struct {
+    int from;
+    WORD key;
+    bool hideOk;
+    bool disableOk;
+    const char* pressed;
+    int focusAfter;
+  } rows[] = {
       {kOk, VK_RETURN, 0, 0, "OK", kOk},
       {kLabel, VK_RETURN, 0, 0, "OK", kOk},
       {kCheck, VK_RETURN, 0, 0, "-", kCheck},
@@ -62,7 +69,15 @@ TEST(DialogKeys, EnterAndEscapePressTheirButtons) {
 
 TEST(Splitter, DragStaysWithinLimitsEscapeUndoes) {
   // 88 = 300 client - 4 splitter - 4 x 2 margin - 200 kept for the rest
-  const struct { Alignment align; int dx, dy, minBefore, minAfter, dragged; bool escape; } rows[] = {
+  const struct {
+    Alignment align;
+    int dx;
+    int dy;
+    int minBefore;
+    int minAfter;
+    int dragged;
+    bool escape;
+  } rows[] = {
       {kAlignTop, 0, 10, 0, 0, 60, 0},
       {kAlignBottom, 0, 10, 0, 0, 40, 0},
       {kAlignLeft, -50, 0, 20, 0, 20, 0},
