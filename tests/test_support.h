@@ -66,7 +66,7 @@ inline void SendMouse(POINT p, DWORD buttons = 0) {
   PumpQueued();
 }
 
-// A button holds the mouse until it has handled its button-up.
+// A button holds the mouse until its button-up is handled.
 inline void ClickAt(HWND target, POINT p) {
   WaitUntil([&] { return ThreadInput(target).hwndCapture == nullptr; });
   SendMouse(p);

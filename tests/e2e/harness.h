@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "e2e/show_log.h"
+#include "e2e/window_log.h"
 #include "test_support.h"
 
 using std::string;
@@ -52,7 +52,7 @@ inline wstring InstallTarvo(const wstring& folder) {
   return folder + L"tarvo.exe";
 }
 
-// Made afresh per test program; the space in "program files" must be quoted.
+// The space in "program files" must be quoted.
 struct Bench {
   wstring root;
   wstring bin;
@@ -74,12 +74,12 @@ inline const Bench& TheBench() {
   return b;
 }
 
-inline ShowLog* Recorder() {
-  static ShowLog* log = [] {
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ShowLog), kShowLogName);
-    HMODULE dll = LoadLibraryA("show_recorder.dll");
+inline WindowLog* Recorder() {
+  static WindowLog* log = [] {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(WindowLog), kWindowLogName);
+    HMODULE dll = LoadLibraryA("window_recorder.dll");
     SetWindowsHookExA(WH_CBT, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "RecordWindows"))), dll, 0);
-    return static_cast<ShowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    return static_cast<WindowLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   }();
   return log;
 }
@@ -94,7 +94,7 @@ inline Launches TakeLaunches() {
   return launches;
 }
 
-// A run in a job of its own, so that its launches are waited for too.
+// A run in a job of its own: its launches are waited for too.
 class TarvoRun {
  public:
   explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
@@ -135,8 +135,8 @@ class TarvoRun {
   }
   std::set<string> WindowClasses() const {
     std::set<string> classes;
-    for (LONG i = 0; i < std::min(Recorder()->Count, kShowLogCapacity); ++i) {
-      const ShowEntry& e = Recorder()->Entries[i];
+    for (LONG i = 0; i < std::min(Recorder()->Count, kWindowLogCapacity); ++i) {
+      const WindowEntry& e = Recorder()->Entries[i];
       if (e.ProcessId == pid_) classes.insert(e.ClassName);
     }
     return classes;

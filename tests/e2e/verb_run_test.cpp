@@ -32,7 +32,7 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
   const wstring korean = Made(L"한국\\한국.txt", L"한국.lnk");
   const wstring emoji = Made(L"\U0001F600\\\U0001F600.txt", L"\U0001F600.lnk");
   const wstring kana = Made(L"か\u3099\\か\u3099.txt", L"か\u3099.lnk");
-  // ¥ best-fits to 0x5C: a¥b.lnk would become a decoy, a\b.lnk.
+  // ¥ best-fits to 0x5C: a¥b.lnk would be a\b.lnk.
   Made(L"a\\decoy.txt", L"a\\b.lnk");
   Made(L"docs\\a.txt", L"a¥b.lnk");
   const struct {
