@@ -112,8 +112,8 @@ void CreateForm1(TForm1** form1, Control* parent) {
   f->ImageView = SetSize(SetPosition(NewImageView(form, f->Images), 16, 13), 32, 32);
   SetEdgeStyle(f->ImageView, 0);
   f->CheckSelect = NewAutoSizedCheckBox(form, kSelectText, 58, 56);
-  // A splitter refers to the child made just before it; here it is only a sunken line.
-  f->Separator = SetSize(SetPosition(NewSplitter(form, 0, 0), 56, 49), 155, 2);
+  // A plain sunken line: as a splitter it would let a drag squeeze the box made before it.
+  f->Separator = SetSize(SetPosition(NewPanel(form, 1), 56, 49), 155, 2);
 
   f->ButtonOk->OnClick = ClickMethod{OkClick, f};
   SetDialogButton(f->ButtonOk, VK_RETURN, true);

@@ -2,6 +2,7 @@
 
 #include "toolkit/appearance.h"
 #include "toolkit/dispatch.h"
+#include "toolkit/focus.h"
 #include "toolkit/geometry.h"
 #include "toolkit/window.h"
 
@@ -100,6 +101,7 @@ bool ChildColorHandler(Control* ctl, WindowMessage* message, LRESULT* result) {
     Control* form = FindForm(ctl);
     if (!form) return true;
     form->CurrentControl = ctl;
+    ShowEnterTarget(form);
     return false;
   }
   return false;

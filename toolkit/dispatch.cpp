@@ -131,7 +131,7 @@ static LRESULT HandleKey(Control* ctl, WindowMessage* message) {
   if ((GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000))
     return CallDefaultProcedure(ctl, message);
   if (LOWORD(message->Msg) == WM_CHAR && LOBYTE(message->WParam) == '\t') {
-    // No dialog manager moves the focus, and a button would only beep.
+    // A dialog form moved the focus on the key-down (DialogKeyHook); a button would only beep.
     message->WParam = 0;
     return 0;
   }

@@ -44,14 +44,71 @@ static bool Usable(Control* button) {
   return button && IsShowing(button) && IsControlEnabled(button);
 }
 
-// Enter presses the default button only where the focused control has no use
-// for Enter itself: on the default button, or on a control that is no button.
+// Push buttons, unlike check boxes, take Enter themselves while they have the focus.
+static bool IsPushButton(Control* ctl) {
+  return ctl->IsButton && (ctl->Style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+}
+
+// As in a system dialog: a focused push button takes Enter itself; from any
+// other control Enter presses the default button.
 static Control* EnterTarget(Control* form) {
-  Control* button = form->DefaultButton;
-  if (!Usable(button)) return nullptr;
   Control* cur = form->CurrentControl;
-  if (!cur || (!cur->IsCancel && !cur->IsButton) || cur == button) return button;
-  return nullptr;
+  if (cur && IsPushButton(cur) && Usable(cur)) return cur;
+  return Usable(form->DefaultButton) ? form->DefaultButton : nullptr;
+}
+
+void ShowEnterTarget(Control* form) {
+  if (!form->DefaultButton) return;
+  Control* target = EnterTarget(form);
+  for (int32_t i = 0; i < form->Children->Count; ++i) {
+    Control* button = ChildAt(form, i);
+    if (!IsPushButton(button) || !button->Handle) continue;
+    DWORD type = button == target ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((button->Style & BS_TYPEMASK) == type) continue;
+    button->Style = (button->Style & ~BS_TYPEMASK) | type;
+    SendMessageA(button->Handle, BM_SETSTYLE, type, TRUE);
+  }
+}
+
+// Rows top to bottom, each row left to right; controls in one place keep the
+// order in which they were made. Packed into one number: places stay within
+// 2^19 pixels and a form within 2^20 children.
+static int64_t ReadingPlace(Control* form, int32_t index) {
+  RECT r = GetBoundsRect(ChildAt(form, index));
+  return ((static_cast<int64_t>(r.top) << 20) + r.left) * (1 << 20) + index;
+}
+
+// The usable tab stop after from in reading order (before it when back), round
+// and round; the first one when from is none.
+static Control* NextTabStop(Control* form, Control* from, bool back) {
+  int64_t sign = back ? -1 : 1;
+  int64_t at = INT64_MIN;
+  for (int32_t i = 0; i < form->Children->Count; ++i)
+    if (ChildAt(form, i) == from) at = sign * ReadingPlace(form, i);
+  Control* next = nullptr;
+  Control* first = nullptr;
+  int64_t nextAt = INT64_MAX;
+  int64_t firstAt = INT64_MAX;
+  for (int32_t i = 0; i < form->Children->Count; ++i) {
+    Control* ctl = ChildAt(form, i);
+    if (!ctl->TabStop || !Usable(ctl)) continue;
+    int64_t place = sign * ReadingPlace(form, i);
+    if (place < firstAt) {
+      firstAt = place;
+      first = ctl;
+    }
+    if (place > at && place < nextAt) {
+      nextAt = place;
+      next = ctl;
+    }
+  }
+  return next ? next : first;
+}
+
+static bool Handled(WindowMessage* message, LRESULT* result) {
+  message->WParam = 0;
+  *result = 0;
+  return true;
 }
 
 bool DialogKeyHook(void* main, WindowMessage* message, LRESULT* result) {
@@ -63,6 +120,13 @@ bool DialogKeyHook(void* main, WindowMessage* message, LRESULT* result) {
   if (!form) return false;
   UINT msg = message->Msg;
   if (msg != WM_KEYDOWN && msg != WM_KEYUP) return false;
+  if (msg == WM_KEYDOWN && message->WParam == VK_TAB) {
+    // The Tab character that follows is the dispatcher's to swallow.
+    Control* next = NextTabStop(form, form->CurrentControl, GetKeyState(VK_SHIFT) < 0);
+    if (!next) return false;
+    FocusControl(next, true);
+    return Handled(message, result);
+  }
   Control* target = nullptr;
   if (message->WParam == VK_RETURN)
     target = EnterTarget(form);
@@ -72,7 +136,5 @@ bool DialogKeyHook(void* main, WindowMessage* message, LRESULT* result) {
   if (msg == WM_KEYDOWN) FocusControl(target, true);
   // The button clicks itself on Space up, exactly as if the user had pressed Space.
   SendToControl(target, msg, VK_SPACE, message->LParam);
-  message->WParam = 0;
-  *result = 0;
-  return true;
+  return Handled(message, result);
 }

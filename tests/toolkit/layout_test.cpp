@@ -23,7 +23,7 @@ bool NotePassed(Control*, WindowMessage* m, LRESULT*) {
   return false;
 }
 
-TEST(DialogKeys, EnterAndEscapePressTheirButtons) {
+TEST(DialogKeys, TabMovesTheFocusEnterAndEscapePress) {
   Control* form = NewForm(nullptr, "dialog");
   Control* at[] = {NewButton(form, "OK"), NewButton(form, "Cancel"), NewCheckBox(form, "C"), NewLabel(form, "L")};
   for (Control* c : at) c->OnClick = {Press, nullptr};
@@ -44,11 +44,10 @@ TEST(DialogKeys, EnterAndEscapePressTheirButtons) {
     int focusAfter;
   } rows[] = {
       {kOk, VK_RETURN, 0, 0, "OK", kOk},
-      {kLabel, VK_RETURN, 0, 0, "OK", kOk},
-      {kCheck, VK_RETURN, 0, 0, "-", kCheck},
       {kCheck, VK_ESCAPE, 0, 0, "Cancel", kCancel},
       {kLabel, VK_RETURN, 1, 0, "-", kLabel},
       {kLabel, VK_RETURN, 0, 1, "-", kLabel},
+      {kCheck, VK_TAB, 1, 0, "-", kCancel},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(&row - rows);
@@ -61,6 +60,7 @@ TEST(DialogKeys, EnterAndEscapePressTheirButtons) {
     EXPECT_TRUE(WaitUntil([] { return keyUps > 0; }));
     EXPECT_EQ(pressed, row.pressed);
     EXPECT_EQ(GetFocus(), at[row.focusAfter]->Handle);
+    EXPECT_EQ((GetWindowLongA(at[kOk]->Handle, GWL_STYLE) & BS_DEFPUSHBUTTON) != 0, row.focusAfter == kOk);
   }
   MainControl = nullptr;
   LoopActive = 0;
