@@ -13,10 +13,22 @@ const char* AppName;
 
 namespace {
 
-void BringForward(HWND window) {
+void BringForward() {
+  HWND window = FindWindowA(nullptr, kFormCaption);
+  if (!window) return;
   SetForegroundWindow(window);
   HWND owner = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_HWNDPARENT));
   if (owner && IsIconic(owner)) SendMessageA(owner, WM_SYSCOMMAND, SC_RESTORE, -1);
+}
+
+// A window started with more rights (as administrator) made the mutex with a
+// security that may grant this start little: SYNCHRONIZE is the least access
+// to ask for, and a refusal means the mutex is there all the same.
+bool SettingsWindowRunning() {
+  HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, AppName);
+  bool refused = !running && GetLastError() == ERROR_ACCESS_DENIED;
+  if (running) CloseHandle(running);
+  return running || refused;
 }
 
 // Explorer starts verbs with a wide command line; the ANSI one is a best-fit
@@ -42,11 +54,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   // The mutex exists only while a settings window runs: a verb run yields to
   // it as a second start does, and opens nothing.
-  HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, AppName);
-  if (running) {
-    HWND window = FindWindowA(nullptr, kFormCaption);
-    if (window) BringForward(window);
-    CloseHandle(running);
+  if (SettingsWindowRunning()) {
+    BringForward();
     return 0;
   }
 
@@ -56,9 +65,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 0;
   }
 
-  // Not checked: without a mutex the program simply runs unguarded. The handle
-  // stays open until the process ends, which is what keeps the guard up.
+  // Another start made the mutex since the check, or the name is not to be had
+  // as a mutex: without a guard of its own this start only brings forward what
+  // window there is. The handle stays open until the process ends, which keeps
+  // the guard up.
   HANDLE mutex = CreateMutexA(nullptr, FALSE, AppName);
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+    BringForward();
+    return 0;
+  }
   CreateForm1(&Form1, nullptr);
   RunMainLoop(&Form1->Form);
   // The loop disposed the form and with it the record.

@@ -1,6 +1,8 @@
 // The settings window, driven by real keys and clicks.
 #include "e2e/harness.h"
 
+#include <sddl.h>
+
 namespace {
 
 const wchar_t* const kTexts[] = {L"リンク先を開く", L"リンク先をエクスプローラで開く", L"選択状態で開く", L"OK", L"キャンセル"};
@@ -138,21 +140,34 @@ TEST_F(SettingsRun, ClickedBoxesThenOkStoreExactlyThose) {
   }
 }
 
+// Its mutex granting others only SYNCHRONIZE, then nothing (as if elevated);
+// then an event holds the name.
 TEST_F(SettingsRun, ASecondStartOnlyActivatesTheFirst) {
   MakeShortcut(TheBench().root + L"single.lnk", TheBench().exe);
   HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPED | WS_VISIBLE, 10, 10, 120, 60, nullptr, nullptr, nullptr, nullptr);
   Settings first;
-  for (const wstring& arguments : {wstring(), Quoted(TheBench().root + L"single.lnk") + L" \"1\""}) {
-    EXPECT_TRUE(BringToFront(other));
-    TarvoRun second(arguments);
-    EXPECT_EQ(second.WaitExit(), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.form; }));
-    EXPECT_EQ(second.WindowClasses(), std::set<string>());
-    EXPECT_EQ(TakeLaunches(), Launches());
+  HANDLE mutex = OpenMutexW(WRITE_DAC, FALSE, L"Tarvo");
+  for (const wchar_t* dacl : {L"D:(A;;0x100000;;;WD)", L"D:"}) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1, &sd, nullptr);
+    EXPECT_TRUE(SetKernelObjectSecurity(mutex, DACL_SECURITY_INFORMATION, sd));
+    LocalFree(sd);
+    for (const wstring& arguments : {wstring(), Quoted(TheBench().root + L"single.lnk") + L" \"1\""}) {
+      EXPECT_TRUE(BringToFront(other));
+      TarvoRun second(arguments);
+      EXPECT_EQ(second.WaitExit(), 0u);
+      EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.form; }));
+      EXPECT_EQ(second.WindowClasses(), std::set<string>());
+      EXPECT_EQ(TakeLaunches(), Launches());
+    }
   }
+  CloseHandle(mutex);
   EXPECT_TRUE(BringToFront(first.form));
   PressKey(VK_ESCAPE);
   EXPECT_EQ(first.run.WaitExit(), 0u);
+  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, L"Tarvo");
+  EXPECT_EQ(TarvoRun(L"").WaitExit(), 0u);
+  CloseHandle(event);
   DestroyWindow(other);
 }
 
