@@ -18,6 +18,8 @@ bool IsResizable(Control* ctl);
 bool FixedSizeHandler(Control* ctl, WindowMessage* message, LRESULT* result);
 
 void SetCaption(Control* ctl, const char* text);
+// The control destroys the icon when it is replaced or the window goes: give it
+// one the program made, never a shared one.
 void SetIcon(Control* ctl, HICON icon);
 
 bool GetVisible(Control* ctl);

@@ -157,7 +157,9 @@ HICON GetControlIcon(Control* ctl) {
     ctl->Icon = static_cast<HICON>(CopyImage(mainIcon, IMAGE_ICON, 0, 0, 0));
     return ctl->Icon;
   }
-  ctl->Icon = LoadIconA(ToolkitInstance(), kMainIconName);
+  // A copy of its own as well: LoadIconA's shared icon must never reach DestroyIcon.
+  ctl->Icon = static_cast<HICON>(
+      LoadImageA(ToolkitInstance(), kMainIconName, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
   return ctl->Icon;
 }
 

@@ -1,4 +1,4 @@
-// Forms closed through the real loop leave no object, window, font or brush.
+// Forms closed through the real loop leave no object, window, font, brush or icon.
 #include <gtest/gtest.h>
 
 #include "toolkit/toolkit.h"
@@ -16,6 +16,8 @@ TEST(Leak, FormsThroughTheLoopLeaveNothing) {
     ASSERT_TRUE(CreateControlWindow(form));
     UpdateWindow(form->Handle);
     HWND window = form->Handle;
+    HICON icon = form->Icon;  // the program's
+    ASSERT_TRUE(icon);
     HGDIOBJ gdi[] = {ToolHandle(form->Font), ToolHandle(ChildAt(form, 0)->Font), form->BrushHandle};
     EXPECT_TRUE(round % 10 || gdi[2]);  // erasing a shown form made a brush
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -24,5 +26,7 @@ TEST(Leak, FormsThroughTheLoopLeaveNothing) {
     ASSERT_EQ(LiveObjectCount, live);
     ASSERT_FALSE(IsWindow(window));
     for (HGDIOBJ h : gdi) ASSERT_EQ(GetObjectType(h), 0);
+    ICONINFO info;
+    ASSERT_FALSE(GetIconInfo(icon, &info));
   }
 }
