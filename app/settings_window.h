@@ -1,5 +1,5 @@
-// The settings window: its record, its construction and its events. The same
-// construction serves a verb run, where the window is never shown.
+// The settings window: its record, its construction and its events. Only a
+// start without arguments builds it; a verb run makes no window at all.
 #pragma once
 #include "app/settings_store.h"
 #include "support/strings.h"

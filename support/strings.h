@@ -10,7 +10,7 @@
 // size zero-filled bytes from the heap (free with free); never null.
 void* AllocZeroed(size_t size);
 
-// An owned, zero-terminated byte string (code page 932 bytes). Move-only so that
+// An owned, zero-terminated byte string (text for the ANSI functions). Move-only so that
 // every buffer has exactly one owner; an empty value holds no memory at all.
 class ByteString {
 public:
