@@ -12,7 +12,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 builds=$root/build/release
 dist=$root/dist
 
-if [ -n "$(git -C "$root" status --porcelain)" ]; then
+"$root/scripts/setup-machine.sh"
+changes=$(git -C "$root" status --porcelain)
+if [ -n "$changes" ]; then
   echo "release.sh: the tree has uncommitted changes; a release is made from a commit." >&2
   exit 1
 fi
