@@ -2,6 +2,8 @@
 // The byte lengths guard against a compiler that would not convert.
 #include "app/texts.h"
 
+#include "tarvo_version.h"
+
 #define DEFINE_TEXT(name, value, bytes) \
   const char name[] = value;      \
   static_assert(sizeof name == (bytes) + 1, #name " is not in code page 932")
@@ -13,7 +15,8 @@ DEFINE_TEXT(kExploreMenuText, "リンク先をエクスプローラで開く", 3
 DEFINE_TEXT(kSelectText, "選択状態で開く", 14);
 DEFINE_TEXT(kOkText, "OK", 2);
 DEFINE_TEXT(kCancelText, "キャンセル", 10);
-DEFINE_TEXT(kVersionText, "Ver0.40", 7);
+// ASCII, the same bytes in every code page.
+const char kVersionText[] = "Ver" TARVO_VERSION;
 
 DEFINE_TEXT(kEntriesNotChanged, "エクスプローラのメニュー項目を変更できませんでした。", 52);
 DEFINE_TEXT(kEntryBullet, "・「", 4);

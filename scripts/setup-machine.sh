@@ -14,7 +14,7 @@ fi
 for p in cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
          wine wine32:i386 wine64 fonts-wine fonts-vlgothic \
-         xvfb xauth xdotool imagemagick locales googletest python3; do
+         xvfb xauth xdotool imagemagick locales googletest python3 zip unzip git; do
   have "$p" || need+=("$p")
 done
 
