@@ -164,10 +164,4 @@ TEST_F(SettingsRun, OkRegistersAnyProgramPathExactly) {
   EXPECT_EQ(TakeLaunches(), Launches{FolderWindow(bin, bin)});
 }
 
-TEST(BuiltProgram, CarriesItsResources) {
-  HMODULE exe = LoadLibraryExW(TheBench().exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  EXPECT_TRUE(FindResourceA(exe, "MAINICON", RT_GROUP_ICON) && FindResourceA(exe, MAKEINTRESOURCEA(1), RT_VERSION) &&
-              FindResourceA(exe, MAKEINTRESOURCEA(1), RT_MANIFEST));
-}
-
 }  // namespace
