@@ -59,6 +59,21 @@ bool DeleteKey(HKEY root, const char* path) {
   return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
+// For a key other programs may share: it goes only when it holds neither keys
+// nor values (RegDeleteKeyA alone would take values with it).
+void DeleteKeyIfEmpty(HKEY root, const char* path) {
+  DWORD subKeys = 1;
+  DWORD values = 1;
+  {
+    RegKey key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                         &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      return;
+  }
+  if (subKeys == 0 && values == 0) RegDeleteKeyA(root, path);
+}
+
 // Only a REG_DWORD of 1 is on: four bytes of 1 in a value of another type were
 // not written by this program.
 bool ReadFlag(HKEY key, const char* name) {
@@ -93,13 +108,19 @@ bool SetCommandLine(HKEY key, const wchar_t* programPath, const wchar_t* mode) {
          ERROR_SUCCESS;
 }
 
-// Each chain stops at the first failure, so nothing is ever created anywhere
-// but in the places of the layout.
-bool WriteVerb(const Verb& verb, const wchar_t* programPath) {
+// The machine's lnkfile key belongs to the system and is only opened; a user's
+// own classes may not have one yet.
+bool OpenVerbParent(HKEY root, RegKey* parent) {
+  if (root != HKEY_LOCAL_MACHINE) return CreateSubKey(root, kVerbParentKey, parent);
+  return RegOpenKeyExA(root, kVerbParentKey, 0, KEY_ALL_ACCESS, parent->out()) == ERROR_SUCCESS;
+}
+
+// The same keys and values machine-wide and in the user's own classes. Each
+// chain stops at the first failure, so nothing is ever created anywhere but in
+// the places of the layout.
+bool WriteVerb(HKEY root, const Verb& verb, const wchar_t* programPath) {
   RegKey parent, shell, verbKey, command;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVerbParentKey, 0, KEY_ALL_ACCESS, parent.out()) !=
-      ERROR_SUCCESS)
-    return false;
+  if (!OpenVerbParent(root, &parent)) return false;
   if (!CreateSubKey(parent.get(), kShellKey, &shell)) return false;
   if (!CreateSubKey(shell.get(), verb.keyName, &verbKey)) return false;
   if (!SetDefaultText(verbKey.get(), verb.menuText)) return false;
@@ -108,36 +129,41 @@ bool WriteVerb(const Verb& verb, const wchar_t* programPath) {
 }
 
 // The command key first: RegDeleteKeyA takes no key that still has subkeys.
-bool DeleteVerb(const Verb& verb) {
+bool DeleteVerb(HKEY root, const Verb& verb) {
   const char* verbPieces[] = {kVerbParentKey, kSeparator, kShellKey, kSeparator, verb.keyName};
   ByteString verbKey = ByteString::Join(verbPieces);
   const char* commandPieces[] = {verbKey.c_str(), kSeparator, kCommandKey};
-  bool commandGone = DeleteKey(HKEY_LOCAL_MACHINE, ByteString::Join(commandPieces).c_str());
-  return DeleteKey(HKEY_LOCAL_MACHINE, verbKey.c_str()) && commandGone;
+  bool commandGone = DeleteKey(root, ByteString::Join(commandPieces).c_str());
+  return DeleteKey(root, verbKey.c_str()) && commandGone;
 }
 
-// The maker key may be shared with other programs: it goes only when it holds
-// neither keys nor values (RegDeleteKeyA alone would take values with it).
-void DeleteMakerKeyIfEmpty() {
-  ByteString makerKey = ByteString::Join(kMakerKeyPieces);
-  DWORD subKeys = 1;
-  DWORD values = 1;
-  {
-    RegKey maker;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, makerKey.c_str(), 0, KEY_READ, maker.out()) != ERROR_SUCCESS)
-      return;
-    if (RegQueryInfoKeyA(maker.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
-                         &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      return;
-  }
-  if (subKeys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, makerKey.c_str());
+// Explorer reads the user's classes before the machine's: a machine-wide entry
+// takes effect for this user only once their own older copy (which may name a
+// program since moved) is gone. Where machine-wide is refused, the user's own
+// copy takes effect for them alone.
+bool AddVerb(const Verb& verb, const wchar_t* programPath) {
+  if (WriteVerb(HKEY_LOCAL_MACHINE, verb, programPath)) return DeleteVerb(HKEY_CURRENT_USER, verb);
+  return WriteVerb(HKEY_CURRENT_USER, verb, programPath);
+}
+
+bool RemoveVerb(const Verb& verb) {
+  bool userCopyGone = DeleteVerb(HKEY_CURRENT_USER, verb);
+  return DeleteVerb(HKEY_LOCAL_MACHINE, verb) && userCopyGone;
+}
+
+// The user's own classes are left as they were before once no entry of ours
+// is in them; the machine's lnkfile\shell stays, as it always has.
+void TidyUserClasses() {
+  const char* shellPieces[] = {kVerbParentKey, kSeparator, kShellKey};
+  DeleteKeyIfEmpty(HKEY_CURRENT_USER, ByteString::Join(shellPieces).c_str());
+  DeleteKeyIfEmpty(HKEY_CURRENT_USER, kVerbParentKey);
 }
 
 bool WriteOptions(const AppSettings& settings) {
   if (!settings.normal && !settings.explore) {
     // Without verbs nothing is kept, the "select" option included.
     bool gone = DeleteKey(HKEY_CURRENT_USER, ByteString::Join(kSettingsKeyPieces).c_str());
-    DeleteMakerKeyIfEmpty();
+    DeleteKeyIfEmpty(HKEY_CURRENT_USER, ByteString::Join(kMakerKeyPieces).c_str());
     return gone;
   }
   RegKey software, maker, program;
@@ -176,12 +202,13 @@ unsigned WriteSettings(const AppSettings& settings) {
   bool pathUsable = !(failures & kProgramPathUnusable);
 
   // Each part stands on its own: a failure in one does not keep the others back.
-  if (settings.normal ? !(pathUsable && WriteVerb(kNormalVerb, programPath))
-                      : !DeleteVerb(kNormalVerb))
+  if (settings.normal ? !(pathUsable && AddVerb(kNormalVerb, programPath))
+                      : !RemoveVerb(kNormalVerb))
     failures |= kNormalVerbFailed;
-  if (settings.explore ? !(pathUsable && WriteVerb(kExploreVerb, programPath))
-                       : !DeleteVerb(kExploreVerb))
+  if (settings.explore ? !(pathUsable && AddVerb(kExploreVerb, programPath))
+                       : !RemoveVerb(kExploreVerb))
     failures |= kExploreVerbFailed;
+  TidyUserClasses();
   if (!WriteOptions(settings)) failures |= kOptionsFailed;
   return failures;
 }

@@ -8,9 +8,10 @@ struct AppSettings {
   bool select;   // the target is selected in the opened window
 };
 
-// What WriteSettings could not do; 0 when everything was written.
+// What did not take effect for this user; 0 when everything did. A verb written
+// into the user's own classes because machine-wide was refused took effect.
 enum SettingsWriteFailure : unsigned {
-  kNormalVerbFailed = 1u << 0,   // the verb "Tarvo" not created, written or deleted
+  kNormalVerbFailed = 1u << 0,   // the verb "Tarvo" written nowhere, or not deleted everywhere
   kExploreVerbFailed = 1u << 1,  // the same for "Tarvo_e"
   kOptionsFailed = 1u << 2,      // the user's options not stored or not deleted
   kProgramPathUnusable = 1u << 3,  // own path cut or unknown: no verb written with it

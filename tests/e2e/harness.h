@@ -100,10 +100,10 @@ class TarvoRun {
   explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
     // Wine reuses ended processes' numbers.
     Recorder()->Count = 0;
-    wstring line = Quoted(exe) + L" " + arguments;
+    wstring line = exe.empty() ? arguments : Quoted(exe) + L" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    EXPECT_TRUE(CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info));
+    EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info));
     AssignProcessToJobObject(job_, info.hProcess);
     ResumeThread(info.hThread);
     process_ = info.hProcess;
@@ -160,9 +160,11 @@ inline void StoreOptions(const string& options) {
   RegCloseKey(key);
 }
 
+#define LNKFILE "SOFTWARE\\Classes\\lnkfile"
 inline void ClearTarvoRegistry() {
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\lnkfile\\shell");
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, LNKFILE "\\shell");
   RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\vek");
+  RegDeleteTreeA(HKEY_CURRENT_USER, LNKFILE);
 }
 
 // Keys and "key:value"s below path, as "type:data" with texts in UTF-8.
@@ -187,8 +189,9 @@ inline void ReadTree(HKEY root, const wstring& path, const string& name, Registr
 
 inline Registry ReadRegistry() {
   Registry r;
-  ReadTree(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\lnkfile\\shell", "shell", &r);
+  ReadTree(HKEY_LOCAL_MACHINE, L"" LNKFILE "\\shell", "shell", &r);
   ReadTree(HKEY_CURRENT_USER, L"SOFTWARE\\vek", "vek", &r);
+  ReadTree(HKEY_CURRENT_USER, L"" LNKFILE, "user", &r);
   return r;
 }
 
