@@ -7,6 +7,7 @@
 #include "support/command_line.h"
 #include "support/paths.h"
 #include "support/strings.h"
+#include "support/wide_text.h"
 
 ShellLaunch shellLaunch = {ShellExecuteA, ShellExecuteExA, ShellExecuteW};
 
@@ -56,7 +57,8 @@ bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FI
   }
   digits[kDigits] = 0;
   const char* pieces[] = {kRuntimeErrorText, digits};
-  MessageBoxA(nullptr, ByteString::Join(pieces).c_str(), kRuntimeErrorCaption, MB_OK);
+  MessageBoxW(nullptr, WideText(ByteString::Join(pieces).c_str()).c_str(),
+              WideText(kRuntimeErrorCaption).c_str(), MB_OK);
   ExitProcess(kRuntimeErrorExitCode);
 }
 

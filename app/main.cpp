@@ -8,6 +8,7 @@
 #include "app/settings_window.h"
 #include "app/texts.h"
 #include "support/command_line.h"
+#include "support/wide_text.h"
 
 const char* AppName;
 
@@ -44,7 +45,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // it as a second start does, and opens nothing.
   HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, AppName);
   if (running) {
-    HWND window = FindWindowA(nullptr, kFormCaption);
+    HWND window = FindWindowW(nullptr, WideText(kFormCaption).c_str());
     if (window) BringForward(window);
     CloseHandle(running);
     return 0;
