@@ -2,17 +2,20 @@
 # build tree and one persistent wineserver for the whole run, stopped at its end.
 
 # Settings every Wine process of a run shares. Code page 932 comes from the
-# generated ja_JP.UTF-8 locale (LC_ALL would break Wine's file name conversion).
-# The 64-bit build (a tree named mingw64) runs in a 64-bit prefix.
+# generated ja_JP.UTF-8 locale (LC_ALL would break Wine's file name conversion);
+# a second argument names another locale (en_US: 1252, ko_KR: 949), which gets a
+# prefix of its own. The 64-bit build (a tree named mingw64) runs in a 64-bit prefix.
 wine_session_env() {
+  local locale=${2:-ja_JP}
   export WINEPREFIX="$1/wineprefix"
+  [ "$locale" = ja_JP ] || WINEPREFIX+="-$locale"
   case "$(basename "$1")" in
     *64) export WINEARCH=win64 ;;
     *) export WINEARCH=win32 ;;
   esac
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export LANG=ja_JP.UTF-8
+  export LANG=$locale.UTF-8
   unset LC_ALL
 }
 
@@ -52,7 +55,7 @@ wine_session_make_prefix() {
 }
 
 wine_session_start() {
-  wine_session_env "$1"
+  wine_session_env "$1" "${2:-}"
   wine_session_start_display
   wine_session_make_prefix
   # A persistent server saves the 2 s shut-down after every program.

@@ -24,7 +24,6 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
     AppSettings settings;
     unsigned failures;
   } cases[] = {
-      {HKEY_LOCAL_MACHINE, SHELL_KEY, {true, true, false}, kNormalVerbFailed | kExploreVerbFailed},
       {HKEY_LOCAL_MACHINE, SHELL_KEY "\\Tarvo_e\\keep", {true, false, false}, kExploreVerbFailed},
       {HKEY_CURRENT_USER, "SOFTWARE\\vek", {false, true, true}, kOptionsFailed},
       {nullptr, nullptr, {true, false, true}, kNormalVerbFailed | kProgramPathUnusable},
