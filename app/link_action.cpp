@@ -62,8 +62,8 @@ bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FI
   ExitProcess(kRuntimeErrorExitCode);
 }
 
-// The code page holds every character of the path: exactly the calls and
-// bytes of a program that knows only code page 932.
+// The system's code page holds every character of the path: exactly the calls
+// and bytes of a program that knows only that code page.
 void LaunchAnsi(const char* targetPath, bool explore, bool select) {
   // Results are ignored on purpose: the program has nobody to tell.
   if (!select) {
@@ -80,7 +80,7 @@ void LaunchAnsi(const char* targetPath, bool explore, bool select) {
   shellLaunch.execute(nullptr, kOperationOpen, kExplorer, parameters.c_str(), "", SW_SHOW);
 }
 
-// The same launches for a path that code page 932 cannot spell.
+// The same launches for a path that the system's code page cannot spell.
 void LaunchWide(const wchar_t* targetPath, const wchar_t* folder, bool explore, bool select) {
   if (!select) {
     shellLaunch.executeW(nullptr, explore ? L"explore" : L"OPEN", folder, L"", L"", SW_SHOW);

@@ -18,10 +18,11 @@ extern ShellLaunch shellLaunch;
 
 // Opens the folder that holds the target of the shortcut at shortcutPath: mode "0"
 // as a folder window, "1" as an Explorer window; any other mode opens nothing.
-// select asks for the target to be selected. A target path that code page 932
-// cannot spell is launched through the wide functions.
+// select asks for the target to be selected. A target path that the system's
+// code page (932 on a Japanese Windows) cannot spell is launched through the
+// wide functions.
 void OpenShortcutTarget(const char* shortcutPath, const char* mode, bool select);
-// The same for a shortcut path that code page 932 cannot spell.
+// The same for a shortcut path that the system's code page cannot spell.
 void OpenShortcutTargetW(const wchar_t* shortcutPath, const char* mode, bool select);
 
 // All items of list but the last, in a new block of the shell's allocator. False
