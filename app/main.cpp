@@ -8,13 +8,14 @@
 #include "app/settings_window.h"
 #include "app/texts.h"
 #include "support/command_line.h"
+#include "support/wide_text.h"
 
 const char* AppName;
 
 namespace {
 
 void BringForward() {
-  HWND window = FindWindowA(nullptr, kFormCaption);
+  HWND window = FindWindowW(nullptr, WideText(kFormCaption).c_str());
   if (!window) return;
   SetForegroundWindow(window);
   HWND owner = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_HWNDPARENT));

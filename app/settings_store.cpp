@@ -5,6 +5,7 @@
 #include "app/owned.h"
 #include "app/texts.h"
 #include "support/command_line.h"
+#include "support/wide_text.h"
 
 namespace {
 
@@ -51,6 +52,14 @@ bool CreateSubKey(HKEY parent, const char* name, RegKey* key) {
 
 bool SetDefaultText(HKEY key, const char* text) {
   return RegSetValueA(key, "", REG_SZ, text, LengthZ(text)) == ERROR_SUCCESS;
+}
+
+// Explorer shows the menu entry's text as the registry holds it, in UTF-16.
+bool SetMenuText(HKEY key, const char* text) {
+  WideText wide(text);
+  DWORD bytes = (wide.length() + 1) * sizeof(wchar_t);
+  return RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) ==
+         ERROR_SUCCESS;
 }
 
 // A key that is already gone is what was asked for.
@@ -123,7 +132,7 @@ bool WriteVerb(HKEY root, const Verb& verb, const wchar_t* programPath) {
   if (!OpenVerbParent(root, &parent)) return false;
   if (!CreateSubKey(parent.get(), kShellKey, &shell)) return false;
   if (!CreateSubKey(shell.get(), verb.keyName, &verbKey)) return false;
-  if (!SetDefaultText(verbKey.get(), verb.menuText)) return false;
+  if (!SetMenuText(verbKey.get(), verb.menuText)) return false;
   if (!CreateSubKey(verbKey.get(), kCommandKey, &command)) return false;
   return SetCommandLine(command.get(), programPath, verb.mode);
 }

@@ -1,6 +1,7 @@
 #include "app/settings_window.h"
 
 #include "app/texts.h"
+#include "support/wide_text.h"
 
 namespace {
 
@@ -145,7 +146,8 @@ void OkClick(void* context, Control*) {
   unsigned failures = WriteSettings(settings);
   if (failures) {
     ByteString text = WriteFailureText(settings, failures);
-    MessageBoxA(f->Form->Handle, text.c_str(), kAppName, MB_OK | MB_ICONWARNING);
+    MessageBoxW(f->Form->Handle, WideText(text.c_str()).c_str(), WideText(kAppName).c_str(),
+                MB_OK | MB_ICONWARNING);
   }
   Close(f->Form);
 }

@@ -1,6 +1,7 @@
-// Every text the user sees, as code page 932 bytes for the ANSI functions.
-// They live in one file because only that file is compiled from UTF-8 into
-// code page 932; the menu texts must reach the registry as exactly these bytes.
+// Every text the user sees, as code page 932 bytes. They live in one file
+// because only that file is compiled from UTF-8 into code page 932. They reach
+// the system through WideText (support/wide_text.h) alone, so that the menu
+// texts in the registry and every window text are the same on every system.
 #pragma once
 
 // The single-instance mutex is named after the program.

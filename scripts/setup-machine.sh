@@ -27,6 +27,9 @@ elif [ -n "${NEED_UPDATE:-}" ]; then
 fi
 
 # Without the generated locale LANG=ja_JP.UTF-8 gives Wine the ANSI code page 1252.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-fi
+# The English and Korean ones give 1252 and 949, where the tests check the texts again.
+for name in ja_JP en_US ko_KR; do
+  if ! locale -a 2>/dev/null | grep -qix "$name.utf8"; then
+    localedef -i "$name" -f UTF-8 "$name.UTF-8"
+  fi
+done

@@ -2,33 +2,41 @@
 # build tree and one persistent wineserver for the whole run, stopped at its end.
 
 # Settings every Wine process of a run shares. Code page 932 comes from the
-# generated ja_JP.UTF-8 locale (LC_ALL would break Wine's file name conversion).
-# The 64-bit build (a tree named mingw64) runs in a 64-bit prefix.
+# generated ja_JP.UTF-8 locale (LC_ALL would break Wine's file name conversion);
+# a second argument names another locale (en_US: 1252, ko_KR: 949), which gets a
+# prefix of its own. The 64-bit build (a tree named mingw64) runs in a 64-bit prefix.
 wine_session_env() {
+  local locale=${2:-ja_JP}
   export WINEPREFIX="$1/wineprefix"
+  [ "$locale" = ja_JP ] || WINEPREFIX+="-$locale"
   case "$(basename "$1")" in
     *64) export WINEARCH=win64 ;;
     *) export WINEARCH=win32 ;;
   esac
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export LANG=ja_JP.UTF-8
+  export LANG=$locale.UTF-8
   unset LC_ALL
 }
 
-# Starts Xvfb on the first free display number from 90 on; sets DISPLAY.
+# Starts Xvfb on the first free display number from 90 on; sets DISPLAY. A number
+# taken outside this file system (an Xvfb of another root still holds the abstract
+# socket) shows only as an Xvfb that ends at once: the next number is tried.
 wine_session_start_display() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  WINE_SESSION_XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.05
+  local n i
+  for n in $(seq 90 140); do
+    { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_SESSION_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && return 0
+      kill -0 "$WINE_SESSION_XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
   done
-  echo "Xvfb did not start on :$n" >&2
+  echo "Xvfb did not start" >&2
   return 1
 }
 
@@ -52,7 +60,7 @@ wine_session_make_prefix() {
 }
 
 wine_session_start() {
-  wine_session_env "$1"
+  wine_session_env "$1" "${2:-}"
   wine_session_start_display
   wine_session_make_prefix
   # A persistent server saves the 2 s shut-down after every program.

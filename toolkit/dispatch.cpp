@@ -11,14 +11,14 @@ const UINT kNoOpMessage = 0x8FFF;
 LRESULT CALLBACK CommonWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   WindowMessage message = {hwnd, msg, wParam, lParam};
   if (hwnd) {
-    // The first message of a new window arrives inside CreateWindowExA, before
+    // The first message of a new window arrives inside CreateWindowExW, before
     // the property can be set from outside.
     if (ControlBeingCreated) return HandleMessage(BindCreatedControl(hwnd), &message);
     Control* ctl = static_cast<Control*>(GetPropA(hwnd, kSelfProperty));
     if (ctl) return HandleMessage(ctl, &message);
   }
   if (MainControl) return HandleMessage(MainControl, &message);
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 bool NoMessageHandlers(Control*, WindowMessage*, LRESULT*) { return false; }
@@ -58,9 +58,9 @@ bool RunMessageHandlers(Control* ctl, WindowMessage* message, LRESULT* result) {
 
 LRESULT CallDefaultProcedure(Control* ctl, WindowMessage* message) {
   if (ctl->BaseWndProc)
-    return CallWindowProcA(ctl->BaseWndProc, ctl->Handle, message->Msg, message->WParam,
+    return CallWindowProcW(ctl->BaseWndProc, ctl->Handle, message->Msg, message->WParam,
                            message->LParam);
-  return DefWindowProcA(message->Window, message->Msg, message->WParam, message->LParam);
+  return DefWindowProcW(message->Window, message->Msg, message->WParam, message->LParam);
 }
 
 bool IsMainForm(Control* ctl) {

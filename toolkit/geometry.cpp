@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "support/strings.h"
+#include "support/wide_text.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/loop.h"
 #include "toolkit/window.h"
@@ -99,7 +100,7 @@ void SetCaption(Control* ctl, const char* text) {
   free(ctl->Caption);
   ctl->Caption = copy;
   if (!ctl->Handle) return;
-  SetWindowTextA(ctl->Handle, copy);
+  SetWindowTextW(ctl->Handle, WideText(copy).c_str());
   if (ctl->RedrawOnCaption) Invalidate(ctl);
   if (ctl->TextChanged) ctl->TextChanged(ctl);
 }

@@ -1,6 +1,7 @@
 #include "toolkit/surface.h"
 
 #include "support/strings.h"
+#include "support/wide_text.h"
 #include "toolkit/control.h"
 
 StockObjectSet StockObjects = {};
@@ -131,8 +132,9 @@ SIZE MeasureText(DrawingSurface* surface, const char* text) {
   if (!dc) SetSurfaceDC(surface, CreateCompatibleDC(nullptr));
   bool keep = dc && surface->BorrowedPaintDC;
   dc = PrepareDC(surface, NeedDC | NeedFont);
-  if (!text) text = "";
-  GetTextExtentPoint32A(dc, text, LengthZ(text), &size);
+  // Measured as the window shows it: in the characters of code page 932.
+  WideText wide(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), wide.length(), &size);
   if (!keep) SetSurfaceDC(surface, nullptr);
   ReleaseRef(surface);
   return size;

@@ -1,5 +1,6 @@
 #include "toolkit/window.h"
 
+#include "support/wide_text.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/loop.h"
@@ -46,20 +47,24 @@ bool ControlCreateWindow(Control* ctl) {
     return true;
   }
 
+  // Classes, superclasses and windows are all wide: a window whose procedure
+  // is ANSI gets every text through the system's code page, which garbles the
+  // program's code page 932 texts everywhere but on a code page 932 system.
   HINSTANCE instance = ToolkitInstance();
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.style = ctl->ClassStyle;
   wc.lpfnWndProc = ctl->BaseWndProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorA(0, IDC_ARROW);
 
-  char className[64];
-  BuildClassName(className, ctl->WndClassName);
+  char classBytes[64];
+  BuildClassName(classBytes, ctl->WndClassName);
+  WideText className(classBytes);
 
   if (ctl->WndClassName) {
     // For a system class this copies its procedure, extra bytes and style, so
     // the superclass behaves like the original; an unknown name changes nothing.
-    GetClassInfoA(instance, ctl->WndClassName, &wc);
+    GetClassInfoW(instance, WideText(ctl->WndClassName).c_str(), &wc);
     wc.hInstance = instance;
     wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS | CS_OWNDC | CS_CLASSDC | CS_PARENTDC);
   }
@@ -68,11 +73,11 @@ bool ControlCreateWindow(Control* ctl) {
   HWND parentWnd = ParentWindowHandle(ctl, true);
   if (!parentWnd && (ctl->Style & WS_CHILD)) return false;
 
-  WNDCLASSA probe;
-  if (!GetClassInfoA(instance, className, &probe)) {
-    wc.lpszClassName = className;
+  WNDCLASSW probe;
+  if (!GetClassInfoW(instance, className.c_str(), &probe)) {
+    wc.lpszClassName = className.c_str();
     wc.lpfnWndProc = CommonWindowProc;
-    if (!RegisterClassA(&wc)) return false;
+    if (!RegisterClassW(&wc)) return false;
   }
 
   int x = ctl->Bounds.left;
@@ -89,9 +94,10 @@ bool ControlCreateWindow(Control* ctl) {
   ControlBeingCreated = ctl;
   const Control* outer = windowInCreation;
   windowInCreation = ctl;
-  HWND hwnd = CreateWindowExA(ctl->ExStyle, className, ctl->Caption, ctl->Style, x, y, width,
-                              height, parentWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ctl->CtlId)),
-                              instance, nullptr);
+  HWND hwnd = CreateWindowExW(ctl->ExStyle, className.c_str(), WideText(ctl->Caption).c_str(),
+                              ctl->Style, x, y, width, height, parentWnd,
+                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ctl->CtlId)), instance,
+                              nullptr);
   windowInCreation = outer;
   if (!hwnd) {
     // A failed creation may not have sent a single message; the next window

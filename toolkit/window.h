@@ -8,7 +8,7 @@
 // The window property that ties a toolkit window to its Control.
 extern const char kSelfProperty[];  // "SELF_"
 
-// The control whose CreateWindowExA call is in progress; null otherwise.
+// The control whose CreateWindowExW call is in progress; null otherwise.
 extern Control* ControlBeingCreated;
 
 // Instance of the program's module, used for every class and window.
@@ -22,7 +22,7 @@ void CreateChildWindows(Control* ctl);
 HICON GetControlIcon(Control* ctl);
 void ApplyFont(Control* ctl);
 
-// True while CreateWindowExA runs for ctl. A creation that fails destroys the
+// True while CreateWindowExW runs for ctl. A creation that fails destroys the
 // half-made window; that must not take the control with it.
 bool IsWindowBeingCreated(const Control* ctl);
 

@@ -40,6 +40,15 @@ inline void WriteBytes(const wstring& path, const string& bytes) {
   CloseHandle(file);
 }
 
+inline void SetManifest(const wstring& exe) {
+  const wchar_t* path = _wgetenv(L"TARVO_MANIFEST");
+  if (!path) return;
+  string manifest = ReadBytes(path);
+  HANDLE update = BeginUpdateResourceW(exe.c_str(), FALSE);
+  EXPECT_TRUE(UpdateResourceW(update, MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1), 0x411, &manifest[0], DWORD(manifest.size())) &&
+              !manifest.empty() && EndUpdateResourceW(update, FALSE));
+}
+
 inline wstring InstallTarvo(const wstring& folder) {
   wchar_t built[MAX_PATH] = {};
   GetEnvironmentVariableW(L"TARVO_EXE", built, MAX_PATH);
@@ -48,6 +57,7 @@ inline wstring InstallTarvo(const wstring& folder) {
   wcscpy(wcsrchr(explorer, L'\\') + 1, L"explorer.exe");
   SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
   CopyFileW(built, (folder + L"tarvo.exe").c_str(), FALSE);
+  SetManifest(folder + L"tarvo.exe");
   CopyFileW(explorer, (folder + L"explorer.exe").c_str(), FALSE);
   return folder + L"tarvo.exe";
 }

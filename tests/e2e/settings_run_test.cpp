@@ -51,20 +51,17 @@ struct Settings {
   HWND controls[5] = {};
 };
 
-// Spare width (14-pixel margin, 220 at least), height, offsets from the
-// centre, frame bits, picture, places; whether texts fit.
+// Client size (the widest box and a 14-pixel margin), offsets from the centre,
+// frame bits, picture, places; whether texts fit.
 std::vector<LONG> Layout(Settings& s, string* fits) {
   RECT client;
   GetClientRect(s.form, &client);
   RECT w = WindowRect(s.form);
-  std::vector<LONG> layout = {client.right - 220, client.bottom, w.left - ((GetSystemMetrics(SM_CXSCREEN) - w.right + w.left) >> 1),
+  std::vector<LONG> layout = {client.right, client.bottom, w.left - ((GetSystemMetrics(SM_CXSCREEN) - w.right + w.left) >> 1),
                               w.top - ((GetSystemMetrics(SM_CYSCREEN) - w.bottom + w.top) >> 1),
                               GetWindowLongW(s.form, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)};
   POINT origin = {};
   ClientToScreen(s.form, &origin);
-  for (HWND child = GetWindow(s.form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    layout[0] = std::min(layout[0], client.right - 14 - (WindowRect(child).right - origin.x));
-  }
   // The picture: a gradient, not the bare face colour.
   std::set<COLORREF> colours;
   HDC screen = GetDC(nullptr);
@@ -82,8 +79,7 @@ std::vector<LONG> Layout(Settings& s, string* fits) {
     ReleaseDC(s.controls[i], dc);
     *fits += text.cx + GetSystemMetrics(SM_CXMENUCHECK) <= r.right - r.left ? '1' : '0';
     MapWindowPoints(nullptr, s.form, reinterpret_cast<POINT*>(&r), 2);
-    layout.insert(layout.end(), {r.left, r.top});
-    if (i > 2) layout.insert(layout.end(), {r.right, r.bottom});
+    layout.insert(layout.end(), {r.left, r.top, r.right, r.bottom});
   }
   return layout;
 }
@@ -113,7 +109,7 @@ TEST_F(SettingsRun, ShowsStoredOptionsWholeAndOnlyOkStores) {
     Settings s;
     EXPECT_EQ(s.Checks(), c.shown);
     string fits;
-    EXPECT_EQ(Layout(s, &fits), std::vector<LONG>({0, 108, 0, 0, 0, 1, 58, 8, 58, 26, 58, 56, 13, 78, 102, 100, 117, 78, 206, 100}));
+    EXPECT_EQ(Layout(s, &fits), std::vector<LONG>({276, 108, 0, 0, 0, 1, 58, 8, 166, 30, 58, 26, 262, 48, 58, 56, 166, 78, 13, 78, 102, 100, 117, 78, 206, 100}));
     EXPECT_EQ(fits, "11111");
     EXPECT_EQ(s.run.WindowClasses().count("obj_Form"), 1u);
     EXPECT_TRUE(WaitUntil([&] { return ThreadInput(s.form).hwndFocus == s.controls[3]; }));
@@ -144,6 +140,20 @@ TEST_F(SettingsRun, ClickedBoxesThenOkStoreExactlyThose) {
     EXPECT_EQ(ReadRegistry(), Stored(want));
     before = want;
   }
+}
+
+// RegDeleteKey takes no key that has subkeys: the machine-wide entry stays.
+TEST_F(SettingsRun, TheBoxNamesAnEntryThatStays) {
+  HKEY stuck = nullptr;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, LNKFILE "\\shell\\Tarvo_e\\command\\stuck", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &stuck, nullptr);
+  RegCloseKey(stuck);
+  Settings s;
+  s.Click("100", 3);
+  wchar_t text[512] = {};
+  GetDlgItemTextW(s.run.WaitForWindow(L"Tarvo"), 0xFFFF, text, 512);
+  EXPECT_TRUE(wcsstr(text, L"\r\n・「リンク先をエクスプローラで開く」の削除\r\n")) << U8(text);
+  PressKey(VK_RETURN);
+  EXPECT_EQ(s.run.WaitExit(), 0u);
 }
 
 // The first's mutex as an elevated start may make it: others get only
