@@ -67,20 +67,20 @@ std::vector<LONG> Layout(Settings& s, string* fits) {
   for (int x = 16; x < 48; ++x) {
     colours.insert(GetPixel(screen, origin.x + x, origin.y + 29));
   }
-  ReleaseDC(nullptr, screen);
   layout.push_back(colours.size() > 2);
+  // The program's font handle means nothing in this process: the same font, made here.
+  HGDIOBJ font = SelectObject(screen, CreateFontW(-12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS UI Gothic"));
   for (int i = 0; i < 5; ++i) {
     RECT r = WindowRect(s.controls[i]);
-    HDC dc = GetDC(s.controls[i]);
-    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(s.controls[i], WM_GETFONT, 0, 0)));
     SIZE text = {};
-    GetTextExtentPoint32W(dc, kTexts[i], lstrlenW(kTexts[i]), &text);
-    ReleaseDC(s.controls[i], dc);
+    GetTextExtentPoint32W(screen, kTexts[i], lstrlenW(kTexts[i]), &text);
     *fits += text.cx + GetSystemMetrics(SM_CXMENUCHECK) <= r.right - r.left ? '1' : '0';
     MapWindowPoints(nullptr, s.form, reinterpret_cast<POINT*>(&r), 2);
     layout.insert(layout.end(), {r.left, r.top});
     if (i > 2) layout.insert(layout.end(), {r.right, r.bottom});
   }
+  DeleteObject(SelectObject(screen, font));
+  ReleaseDC(nullptr, screen);
   return layout;
 }
 
@@ -89,12 +89,12 @@ struct SettingsRun : testing::Test {
 };
 
 TEST_F(SettingsRun, ShowsStoredOptionsWholeAndOnlyEnterStores) {
-  // A REG_BINARY 1 ('b') is off.
+  // Only a REG_DWORD of 1 is on: 2 and a REG_BINARY 1 ('b') are off.
   const struct {
     const char* stored;
     const char* shown;
     WORD key;
-  } cases[] = {{"00b", "000", VK_ESCAPE}, {"101", "101", 0}, {"110", "110", VK_RETURN}};
+  } cases[] = {{"20b", "000", VK_ESCAPE}, {"101", "101", 0}, {"110", "110", VK_RETURN}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);
     StoreOptions(c.stored);
