@@ -35,6 +35,12 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
   // ¥ best-fits to 0x5C: a¥b.lnk would be a\b.lnk.
   Made(L"a\\decoy.txt", L"a\\b.lnk");
   Made(L"docs\\a.txt", L"a¥b.lnk");
+  // The longest paths that fit (a shortcut of 259 characters, a target of 258) and one more.
+  auto sized = [&](size_t length, const wstring& end) { return L"edge\\" + wstring(length - root.size() - 5 - end.size(), L'x') + end; };
+  const wstring longest = Made(sized(258, L""), sized(259, L".lnk"));
+  Made(sized(258, L""), sized(260, L".lnk"));
+  for (size_t length : {259, 260}) Made(L"Müller\\Müller.txt", sized(length, L"ü.lnk"));
+  Made(sized(259, L""), L"cut.lnk");
   const struct {
     wstring shortcut;
     const wchar_t* mode;
@@ -49,12 +55,16 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
       {japanese + L".lnk", L"0", false, {FolderWindow(root + L"ソフト\\")}},
       {gone + L".lnk", L"0", true, {FolderWindow(docs)}},
       {root + L"nowhere.lnk", L"1", true, {}},
-      {root + L"Müller.lnk", L"0", false, {FolderWindow(root + L"Müller\\")}},
       {root + L"Müller.lnk", L"1", true, {SelectWindow(true, muller)}},
       {root + L"한국.lnk", L"0", true, {SelectWindow(false, korean)}},
       {root + L"\U0001F600.lnk", L"1", true, {SelectWindow(true, emoji)}},
       {root + L"か\u3099.lnk", L"0", true, {SelectWindow(false, kana)}},
       {root + L"a¥b.lnk", L"0", false, {FolderWindow(docs)}},
+      {root + sized(259, L".lnk"), L"1", true, {SelectWindow(true, longest)}},
+      {root + sized(259, L"ü.lnk"), L"0", false, {FolderWindow(root + L"Müller\\")}},
+      {root + sized(260, L".lnk"), L"0", false, {}},
+      {root + sized(260, L"ü.lnk"), L"0", false, {}},
+      {root + L"cut.lnk", L"0", false, {}},
       {file + L".lnk", L"2", true, {}},
       {root + L"missing.lnk", L"0", false, {}},
   };
