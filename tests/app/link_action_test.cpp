@@ -66,7 +66,7 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
 
 // Lists of 5-byte items; the walk stops after 260 items, terminator or not.
 TEST(LinkAction, ParentOfAnIDListIsAllButItsLastItem) {
-  for (size_t items : {1, 3, 300}) {
+  for (size_t items : {1, 300}) {
     string list(items * 5, 'a');
     for (size_t i = 0; i < items; ++i) {
       list[i * 5] = 5;

@@ -10,7 +10,6 @@ namespace {
 
 #define SHELL_KEY "SOFTWARE\\Classes\\lnkfile\\shell"
 
-// A program path that fills the buffer (cut), or all of it but the terminator.
 bool cut;
 DWORD WINAPI LongPath(wchar_t* buffer, DWORD size) {
   wmemset(buffer, L'a', size);
@@ -19,7 +18,8 @@ DWORD WINAPI LongPath(wchar_t* buffer, DWORD size) {
 }
 
 // As without administrator rights (a volatile key takes no lasting key below
-// it; one with a subkey is not deleted), or with the longest program paths.
+// it; one with a subkey is not deleted), or with a program path of 261 (cut)
+// or 260 characters.
 TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
   const struct {
     HKEY root;

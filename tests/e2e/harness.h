@@ -148,7 +148,7 @@ class TarvoRun {
   DWORD pid_ = 0;
 };
 
-// "normal explore select" as a REG_DWORD '0', '1' or '2', 'b' for a REG_BINARY 1.
+// "normal explore select" as a DWORD '0', '1', '2' or 'b' for a REG_BINARY 1.
 const char* const kOptionNames[] = {"normal", "explore", "select"};
 inline void StoreOptions(const string& options) {
   HKEY key = nullptr;

@@ -47,13 +47,13 @@ struct Settings {
   HWND controls[5] = {};
 };
 
-// Spare width (14-pixel margin, 220 at least), height, offsets from the
+// Spare width (14-pixel margin), height, offsets from the
 // centre, frame bits, picture, places; whether texts fit.
 std::vector<LONG> Layout(Settings& s, string* fits) {
   RECT client;
   GetClientRect(s.form, &client);
   RECT w = WindowRect(s.form);
-  std::vector<LONG> layout = {client.right - 220, client.bottom, w.left - ((GetSystemMetrics(SM_CXSCREEN) - w.right + w.left) >> 1),
+  std::vector<LONG> layout = {client.right, client.bottom, w.left - ((GetSystemMetrics(SM_CXSCREEN) - w.right + w.left) >> 1),
                               w.top - ((GetSystemMetrics(SM_CYSCREEN) - w.bottom + w.top) >> 1),
                               GetWindowLongW(s.form, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)};
   POINT origin = {};
@@ -68,7 +68,7 @@ std::vector<LONG> Layout(Settings& s, string* fits) {
     colours.insert(GetPixel(screen, origin.x + x, origin.y + 29));
   }
   layout.push_back(colours.size() > 2);
-  // The program's font handle means nothing in this process: the same font, made here.
+  // The font made here: the program's handle means nothing in this process.
   HGDIOBJ font = SelectObject(screen, CreateFontW(-12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS UI Gothic"));
   for (int i = 0; i < 5; ++i) {
     RECT r = WindowRect(s.controls[i]);

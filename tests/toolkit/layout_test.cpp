@@ -43,7 +43,6 @@ TEST(DialogKeys, EnterAndEscapePressTheirButtons) {
     const char* pressed;
     int focusAfter;
   } rows[] = {
-      {kOk, VK_RETURN, 0, 0, "OK", kOk},
       {kLabel, VK_RETURN, 0, 0, "OK", kOk},
       {kCheck, VK_RETURN, 0, 0, "-", kCheck},
       {kCheck, VK_ESCAPE, 0, 0, "Cancel", kCancel},
