@@ -47,8 +47,8 @@ struct Settings {
   HWND controls[5] = {};
 };
 
-// Spare width (14-pixel margin), height, offsets from the
-// centre, frame bits, picture, places; whether texts fit.
+// Spare width (14-pixel margin), height, offsets from the centre, frame bits,
+// picture, places; whether texts fit.
 std::vector<LONG> Layout(Settings& s, string* fits) {
   RECT client;
   GetClientRect(s.form, &client);
