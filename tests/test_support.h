@@ -108,16 +108,12 @@ inline std::vector<ITEMIDLIST> DeepList() {
   link->SetPath(L"C:\\d\\e.txt");
   ITEMIDLIST* list = nullptr;
   link->GetIDList(&list);
-  std::string bytes(reinterpret_cast<char*>(list), ILGetSize(list) - 2);
-  std::string file = bytes.substr(bytes.size() - ILFindLastID(list)->mkid.cb);
+  ITEMIDLIST* file = ILClone(ILFindLastID(list));
   ILRemoveLastID(list);
-  std::string folder(reinterpret_cast<char*>(ILFindLastID(list)), ILFindLastID(list)->mkid.cb);
-  bytes.resize(ILGetSize(list) - 2 - folder.size());
-  for (int i = 0; i < 140; ++i) {
-    bytes += folder;
-  }
-  bytes += file + std::string(2, '\0');
-  std::vector<ITEMIDLIST> deep(bytes.size());
-  memcpy(deep.data(), bytes.data(), bytes.size());
+  ITEMIDLIST* folder = ILClone(ILFindLastID(list));
+  for (int i = 1; i < 140; ++i) list = ILCombine(list, folder);
+  list = ILCombine(list, file);
+  std::vector<ITEMIDLIST> deep(ILGetSize(list));
+  memcpy(deep.data(), list, ILGetSize(list));
   return deep;
 }

@@ -10,13 +10,16 @@ namespace {
 
 #define SHELL_KEY "SOFTWARE\\Classes\\lnkfile\\shell"
 
-DWORD WINAPI CutPath(wchar_t* buffer, DWORD size) {
+bool cut;
+DWORD WINAPI LongPath(wchar_t* buffer, DWORD size) {
   wmemset(buffer, L'a', size);
-  return size;
+  buffer[size - 1] = cut ? L'a' : 0;
+  return size - !cut;
 }
 
-// As without rights (a volatile key takes no lasting key below it; one with a
-// subkey is not deleted), or with a cut program path.
+// As without administrator rights (a volatile key takes no lasting key below
+// it; one with a subkey is not deleted), or with a program path of 261 (cut)
+// or 260 characters.
 TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
   const struct {
     HKEY root;
@@ -27,6 +30,7 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
       {HKEY_LOCAL_MACHINE, SHELL_KEY "\\Tarvo_e\\keep", {true, false, false}, kExploreVerbFailed},
       {HKEY_CURRENT_USER, "SOFTWARE\\vek", {false, true, true}, kOptionsFailed},
       {nullptr, nullptr, {true, false, true}, kNormalVerbFailed | kProgramPathUnusable},
+      {nullptr, nullptr, {true, false, false}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.failures);
@@ -36,7 +40,8 @@ TEST(Settings, EachRefusalIsReportedAndTheRestIsStillWritten) {
     if (c.root) RegCreateKeyExA(c.root, c.blocker, 0, nullptr, strstr(c.blocker, "keep") ? 0 : REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     RegCloseKey(key);
     auto saved = settingsPlatform.moduleFileName;
-    if (c.failures & kProgramPathUnusable) settingsPlatform.moduleFileName = CutPath;
+    cut = c.failures;
+    if (!c.root) settingsPlatform.moduleFileName = LongPath;
     EXPECT_EQ(WriteSettings(c.settings), c.failures);
     settingsPlatform.moduleFileName = saved;
     bool stored = !(c.failures & kOptionsFailed);

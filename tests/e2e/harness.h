@@ -158,13 +158,13 @@ class TarvoRun {
   DWORD pid_ = 0;
 };
 
-// "normal explore select" as '0' or '1', 'b' for a REG_BINARY 1.
+// "normal explore select" as a DWORD '0', '1', '2' or 'b' for a REG_BINARY 1.
 const char* const kOptionNames[] = {"normal", "explore", "select"};
 inline void StoreOptions(const string& options) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\vek\\Tarvo", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   for (int i = 0; i < 3; ++i) {
-    DWORD data = options[i] != '0';
+    DWORD data = options[i] == 'b' ? 1 : options[i] - '0';
     RegSetValueExA(key, kOptionNames[i], 0, options[i] == 'b' ? REG_BINARY : REG_DWORD, reinterpret_cast<BYTE*>(&data), 4);
   }
   RegCloseKey(key);

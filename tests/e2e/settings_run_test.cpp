@@ -68,19 +68,19 @@ std::vector<LONG> Layout(Settings& s, string* fits) {
   for (int x = 16; x < 48; ++x) {
     colours.insert(GetPixel(screen, origin.x + x, origin.y + 29));
   }
-  ReleaseDC(nullptr, screen);
   layout.push_back(colours.size() > 2);
+  // The font made here: the program's handle means nothing in this process.
+  HGDIOBJ font = SelectObject(screen, CreateFontW(-12, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS UI Gothic"));
   for (int i = 0; i < 5; ++i) {
     RECT r = WindowRect(s.controls[i]);
-    HDC dc = GetDC(s.controls[i]);
-    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(s.controls[i], WM_GETFONT, 0, 0)));
     SIZE text = {};
-    GetTextExtentPoint32W(dc, kTexts[i], lstrlenW(kTexts[i]), &text);
-    ReleaseDC(s.controls[i], dc);
+    GetTextExtentPoint32W(screen, kTexts[i], lstrlenW(kTexts[i]), &text);
     *fits += text.cx + GetSystemMetrics(SM_CXMENUCHECK) <= r.right - r.left ? '1' : '0';
     MapWindowPoints(nullptr, s.form, reinterpret_cast<POINT*>(&r), 2);
     layout.insert(layout.end(), {r.left, r.top, r.right, r.bottom});
   }
+  DeleteObject(SelectObject(screen, font));
+  ReleaseDC(nullptr, screen);
   return layout;
 }
 
@@ -95,13 +95,13 @@ struct SettingsRun : testing::Test {
 // Tab: OK, Cancel, the boxes down; Shift (0x10) stays held. No keys: a drag
 // on the line (a splitter would hide 選択状態で開く), clicks.
 TEST_F(SettingsRun, ShowsStoredOptionsWholeAndOnlyOkStores) {
-  // A REG_BINARY 1 ('b') is off.
+  // Only a REG_DWORD of 1 is on: 2 and a REG_BINARY 1 ('b') are off.
   const struct {
     const char* stored;
     const char* shown;
     const char* keys;
     const char* stores;
-  } cases[] = {{"00b", "000", "\x1b", nullptr}, {"101", "101", "", nullptr}, {"110", "110", "\t\t \r", "010"}, {"100", "100", "\x10\t\t\t\t\r", nullptr}};
+  } cases[] = {{"20b", "000", "\x1b", nullptr}, {"101", "101", "", nullptr}, {"110", "110", "\t\t \r", "010"}, {"100", "100", "\x10\t\t\t\t\r", nullptr}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);
     StoreOptions(c.stored);
