@@ -28,7 +28,7 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
   MakeShortcut(gone + L".lnk", gone);
   MakeShortcut(root + L"nowhere.lnk", root + L"nowhere\\gone.txt");
   // Names code page 932 cannot spell.
-  const wstring muller = Made(L"Müller\\Müller.txt", L"Müller.lnk");
+  Made(L"Müller\\Müller.txt", L"Müller.lnk");
   const wstring korean = Made(L"한국\\한국.txt", L"한국.lnk");
   const wstring emoji = Made(L"\U0001F600\\\U0001F600.txt", L"\U0001F600.lnk");
   const wstring kana = Made(L"か\u3099\\か\u3099.txt", L"か\u3099.lnk");
@@ -50,7 +50,6 @@ TEST(VerbRun, OpensTheTargetsFolderWithoutEverMakingAWindow) {
       {gone + L".lnk", L"0", true, {FolderWindow(docs)}},
       {root + L"nowhere.lnk", L"1", true, {}},
       {root + L"Müller.lnk", L"0", false, {FolderWindow(root + L"Müller\\")}},
-      {root + L"Müller.lnk", L"1", true, {SelectWindow(true, muller)}},
       {root + L"한국.lnk", L"0", true, {SelectWindow(false, korean)}},
       {root + L"\U0001F600.lnk", L"1", true, {SelectWindow(true, emoji)}},
       {root + L"か\u3099.lnk", L"0", true, {SelectWindow(false, kana)}},
