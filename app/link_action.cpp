@@ -201,13 +201,15 @@ bool LoadCheckedLink(IPersistFile* loader, const wchar_t* shortcutPath) {
                             nullptr);
   if (file.get() == INVALID_HANDLE_VALUE) *file.out() = nullptr;
   LARGE_INTEGER size;
-  if (!file.get() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > LONGLONG(kMaxLinkFileSize))
+  if (!file.get() || !GetFileSizeEx(file.get(), &size) ||
+      size.QuadPart > LONGLONG(kMaxLinkFileSize))
     return false;
   OwnedBlock bytes;
   *bytes.out() = static_cast<uint8_t*>(AllocZeroed(size_t(size.QuadPart) + 1));
   DWORD read = 0;
   return ReadFile(file.get(), bytes.get(), DWORD(size.QuadPart), &read, nullptr) &&
-         LinkFileHoldsTogether(bytes.get(), read) && SUCCEEDED(loader->Load(shortcutPath, STGM_READ));
+         LinkFileHoldsTogether(bytes.get(), read) &&
+         SUCCEEDED(loader->Load(shortcutPath, STGM_READ));
 }
 
 void OpenLoaded(const wchar_t* shortcutPath, const char* mode, bool select) {

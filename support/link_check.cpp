@@ -66,7 +66,8 @@ bool VolumeHoldsTogether(Bytes info, size_t at) {
   Bytes volume = info.Sub(at, info.U32(at));
   size_t label = volume.U32(12);
   // This value stands for "the label is Unicode": its offset follows the header.
-  if (label == 0x14) return volume.Has(kVolumeHeader, 4) && volume.WideEnds(volume.U32(kVolumeHeader));
+  if (label == 0x14)
+    return volume.Has(kVolumeHeader, 4) && volume.WideEnds(volume.U32(kVolumeHeader));
   return volume.AnsiEnds(label);
 }
 
@@ -74,10 +75,10 @@ bool NetworkHoldsTogether(Bytes info, size_t at) {
   if (!info.Has(at, kNetworkHeader) || info.U32(at) < kNetworkHeader || !info.Has(at, info.U32(at)))
     return false;
   Bytes network = info.Sub(at, info.U32(at));
-  bool device = network.U32(4) & kValidDevice;
   size_t name = network.U32(8);
-  if (!network.AnsiEnds(name) || !(device ? network.AnsiEnds(network.U32(12)) : OptionalAnsi(network, network.U32(12))))
-    return false;
+  size_t device = network.U32(12);
+  if ((network.U32(4) & kValidDevice) && device == 0) return false;
+  if (!network.AnsiEnds(name) || !OptionalAnsi(network, device)) return false;
   // Past the fixed header: the Unicode names' offsets follow it.
   if (name <= kNetworkHeader) return true;
   return network.Has(kNetworkHeader, 8) && network.WideEnds(network.U32(0x14)) &&
