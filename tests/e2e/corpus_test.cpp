@@ -47,7 +47,7 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   const wstring target = dir + L"t.txt";
   SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
   WriteBytes(target, "");
-  // Times and volume serial made constant.
+  // Times and volume serial fixed.
   MakeShortcut(dir + L"valid.lnk", target);
   string valid = ReadBytes(dir + L"valid.lnk").replace(0x1C, 28, 28, '\0');
   const size_t listEnd = kHeader + 2 + Field(valid, kHeader, 2);
