@@ -16,19 +16,29 @@ wine_session_env() {
   unset LC_ALL
 }
 
-# Starts Xvfb on the first free display number from 90 on; sets DISPLAY.
+# Starts Xvfb on the first free display number from 90 on; sets DISPLAY. A
+# number can be taken without a lock file here (by a server of another root on
+# the same machine, which shares the abstract socket names): Xvfb then ends at
+# once, and the next number is tried.
 wine_session_start_display() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  WINE_SESSION_XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.05
+  local n=90 i
+  while [ "$n" -lt 190 ]; do
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_SESSION_XVFB_PID=$!
+    for i in $(seq 1 100); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$WINE_SESSION_XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    n=$((n + 1))
   done
-  echo "Xvfb did not start on :$n" >&2
+  echo "Xvfb did not start" >&2
   return 1
 }
 
