@@ -1,10 +1,12 @@
 #include "app/link_action.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "app/owned.h"
 #include "app/texts.h"
 #include "support/command_line.h"
+#include "support/link_check.h"
 #include "support/paths.h"
 #include "support/strings.h"
 
@@ -158,18 +160,20 @@ bool IsBelow(const wchar_t* folder, const wchar_t* path) {
 
 // Opens what the loaded link points to. The ID list is the exact answer; the
 // link's own path data stands in when the list is missing, and when the list
-// is damaged or misread: its path names nothing, or only a folder above the
-// target the path data names (a list that ends early).
+// is damaged or misread: its path names nothing, only a folder above the
+// target the path data names (a list that ends early), or it is empty, the
+// desktop itself (a list cut to its terminator).
 void OpenLinkedItem(IShellLinkA* link, bool explore, bool select) {
   link->Resolve(nullptr, kResolveFlags);  // a link that stays unresolved is used as it stands
   OwnedIDList target;
   link->GetIDList(target.out());
   wchar_t path[MAX_PATH] = {};
   bool hasPath = target.get() && SHGetPathFromIDListW(target.get(), path) && IsFileSystemPath(path);
+  bool isDesktop = target.get() && target->mkid.cb == 0;
   wchar_t linkPath[MAX_PATH];
   GetLinkPath(link, linkPath);
   bool linkPathUsable = IsFileSystemPath(linkPath) && (!target.get() || Exists(linkPath));
-  if (linkPathUsable && (!hasPath || !Exists(path) || IsBelow(path, linkPath))) {
+  if (linkPathUsable && (!hasPath || isDesktop || !Exists(path) || IsBelow(path, linkPath))) {
     lstrcpyW(path, linkPath);
     hasPath = true;
   }
@@ -178,6 +182,34 @@ void OpenLinkedItem(IShellLinkA* link, bool explore, bool select) {
   } else if (target.get()) {
     OpenParentItem(target.get(), explore);
   }
+}
+
+void CloseFile(void* file) { CloseHandle(file); }
+using OwnedFile = Owned<void, CloseFile>;
+void FreeBlock(uint8_t* block) { free(block); }
+using OwnedBlock = Owned<uint8_t, FreeBlock>;
+
+// Reads the shortcut file whole and checks it before the shell's loader, which
+// reads past its buffers on some damaged files, sees it. The file stays open
+// until the loader is done, shared for reading only, so that it cannot be
+// changed, moved or deleted in between. The loader reads it by path, not from
+// the checked bytes in memory: only a load from a file resolves a shortcut's
+// relative path against the shortcut's own folder.
+bool LoadCheckedLink(IPersistFile* loader, const wchar_t* shortcutPath) {
+  OwnedFile file;
+  *file.out() = CreateFileW(shortcutPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file.get() == INVALID_HANDLE_VALUE) *file.out() = nullptr;
+  LARGE_INTEGER size;
+  if (!file.get() || !GetFileSizeEx(file.get(), &size) ||
+      size.QuadPart > LONGLONG(kMaxLinkFileSize))
+    return false;
+  OwnedBlock bytes;
+  *bytes.out() = static_cast<uint8_t*>(AllocZeroed(size_t(size.QuadPart) + 1));
+  DWORD read = 0;
+  return ReadFile(file.get(), bytes.get(), DWORD(size.QuadPart), &read, nullptr) &&
+         LinkFileHoldsTogether(bytes.get(), read) &&
+         SUCCEEDED(loader->Load(shortcutPath, STGM_READ));
 }
 
 void OpenLoaded(const wchar_t* shortcutPath, const char* mode, bool select) {
@@ -192,8 +224,9 @@ void OpenLoaded(const wchar_t* shortcutPath, const char* mode, bool select) {
   ComRef<IPersistFile> file;
   link->QueryInterface(IID_IPersistFile, Out(&file));
   if (!file.get()) FailRuntimeCheck(__builtin_return_address(0));
-  // A shortcut that cannot be loaded has nothing to do with the desktop; open nothing.
-  if (FAILED(file->Load(shortcutPath, STGM_READ))) return;
+  // A shortcut that cannot be loaded, or does not hold together, has nothing to
+  // do with the desktop; open nothing.
+  if (!LoadCheckedLink(file.get(), shortcutPath)) return;
   OpenLinkedItem(link.get(), explore, select);
 }
 

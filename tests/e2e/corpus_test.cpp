@@ -1,9 +1,13 @@
-// Broken shortcut files, each run in both modes with "select" off and on.
+// Broken shortcut files, the same bytes on every run, each run in both modes
+// with "select" off and on.
+#include <process.h>
+
 #include "e2e/harness.h"
+#include "support/link_check.h"
 
 namespace {
 
-// A 76-byte header (flags at 0x14), the ID list (flag 1), the link info (flag 2).
+// A 76-byte header (flags at 0x14), then the ID list.
 const size_t kHeader = 76;
 
 uint32_t Field(const string& b, size_t at, size_t size) {
@@ -12,23 +16,10 @@ uint32_t Field(const string& b, size_t at, size_t size) {
   return value;
 }
 
-size_t LinkInfoAt(const string& b) {
-  return kHeader + (b[0x14] & 1 ? 2 + Field(b, kHeader, 2) : 0);
-}
-
-string Without(string b, char flag) {
-  size_t at = flag == 1 ? kHeader : LinkInfoAt(b);
-  b.erase(at, flag == 1 ? 2 + Field(b, at, 2) : Field(b, at, 4));
-  b[0x14] &= char(~flag);
-  return b;
-}
-
 // As bytes and as UTF-16.
 string Replaced(string b, string from, string to) {
   for (int wide = 0; wide < 2; ++wide) {
-    for (size_t at = b.find(from); at != string::npos; at = b.find(from, at + 1)) {
-      b.replace(at, from.size(), to);
-    }
+    for (size_t at; (at = b.find(from)) != string::npos;) b.replace(at, from.size(), to);
     for (size_t i = from.size(); i > 0; --i) {
       from.insert(i, 1, '\0');
       to.insert(i, 1, '\0');
@@ -37,13 +28,33 @@ string Replaced(string b, string from, string to) {
   return b;
 }
 
+bool Holds(const string& b) {
+  return LinkFileHoldsTogether(reinterpret_cast<const uint8_t*>(b.data()), b.size());
+}
+
+// False when the shell's loader alone (the benchmark's floor) crashes or hangs.
+bool LoaderSurvives(const wstring& file) {
+  HANDLE run = HANDLE(_wspawnl(_P_NOWAIT, L"" FLOOR_VERB, L"floor_verb", Quoted(file).c_str(), nullptr));
+  DWORD code = WaitForSingleObject(run, 15000);
+  GetExitCodeProcess(run, &code);
+  TerminateProcess(run, 1);
+  CloseHandle(run);
+  return code < 0x100;
+}
+
 TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   const wstring dir = TheBench().root + L"corpus\\";
   const wstring target = dir + L"t.txt";
   SHCreateDirectoryExW(nullptr, dir.c_str(), nullptr);
   WriteBytes(target, "");
+  // Times and volume serial fixed.
   MakeShortcut(dir + L"valid.lnk", target);
-  const string valid = ReadBytes(dir + L"valid.lnk");
+  string valid = ReadBytes(dir + L"valid.lnk").replace(0x1C, 28, 28, '\0');
+  const size_t listEnd = kHeader + 2 + Field(valid, kHeader, 2);
+  valid.replace(listEnd + Field(valid, listEnd + 12, 4) + 8, 4, "TRV0");
+  for (size_t at = kHeader + 2, n; (n = Field(valid, at, 2)); at += n) {
+    if ((valid[at + 2] & 0x70) == 0x30) valid.replace(at + 8, 4, 4, 0).replace(at + Field(valid, at + n - 2, 2) + 8, 8, 8, 0);
+  }
   wchar_t desktop[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
   // Mode 0 and 1, select off and on.
@@ -56,9 +67,15 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       {L"control", Launches(4)},
       // Network: "::{CLSID}" under Wine, right below the desktop.
       {L"virtual", Launches(4, FolderWindow(desktop))},
+      // A list that reads as the desktop: the path data names the target.
+      {L"desktop list", answers},
+      // Read as the desktop too, but stopped by the check.
+      {L"item of size 1", Launches(4)},
   };
-  WriteBytes(dir + L"info only.lnk", Without(valid, 1));
-  WriteBytes(dir + L"damaged list.lnk", Replaced(valid.substr(0, LinkInfoAt(valid)), "t.txt", "q.txt") + valid.substr(LinkInfoAt(valid)));
+  WriteBytes(dir + L"desktop list.lnk", string(valid).replace(kHeader, listEnd - kHeader, string("\2\0\0\0", 4)));
+  WriteBytes(dir + L"item of size 1.lnk", string(valid).replace(kHeader + 2, 1, "\1"));
+  WriteBytes(dir + L"info only.lnk", string(valid).replace(0x14, 1, "\x82").erase(kHeader, listEnd - kHeader));
+  WriteBytes(dir + L"damaged list.lnk", Replaced(valid.substr(0, listEnd), "t.txt", "q.txt") + valid.substr(listEnd));
   MakeShortcut(dir + L"deep.lnk", L"", DeepList().data());
   WriteBytes(dir + L"control.lnk", Replaced(valid, "t.txt", "t\x01txt"));
   ITEMIDLIST* network = nullptr;
@@ -77,14 +94,25 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
         broken += char(random >> 16);
       }
     }
-    WriteBytes(dir + L"broken " + std::to_wstring(i) + L".lnk", broken);
-    expected[L"broken " + std::to_wstring(i)] = {};
+    const wstring name = L"broken " + std::to_wstring(i);
+    WriteBytes(dir + name + L".lnk", broken);
+    // Cut files never reach the loader.
+    if (i < 10) EXPECT_FALSE(Holds(broken));
+    expected[name] = {};
   }
+  string skipped;
+  int skips = 0;
   for (const auto& [name, want] : expected) {
+    const wstring file = dir + name + L".lnk";
+    if (Holds(ReadBytes(file)) && !LoaderSurvives(file)) {
+      skipped += " \"" + U8(name) + "\"";
+      ++skips;
+      continue;
+    }
     for (int run = 0; run < 4; ++run) {
       SCOPED_TRACE(U8(name + std::to_wstring(run)));
       StoreOptions(run < 2 ? "000" : "001");
-      TarvoRun tarvo(Quoted(dir + name + L".lnk") + (run % 2 ? L" \"1\"" : L" \"0\""));
+      TarvoRun tarvo(Quoted(file) + (run % 2 ? L" \"1\"" : L" \"0\""));
       EXPECT_EQ(tarvo.WaitExit(), 0u);
       EXPECT_EQ(tarvo.WindowClasses(), std::set<string>());
       Launches launches = TakeLaunches();
@@ -98,7 +126,54 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       EXPECT_EQ(_stricmp(launch.c_str(), answers[run].c_str()), 0) << launch;
     }
   }
+  printf("%d skipped, the platform's loader alone fails:%s\n", skips, skipped.c_str());
   ClearTarvoRegistry();
+}
+
+// The check's edges on a file of: header; one 2-byte item; link info (volume at
+// 0x1C, path at 0x2D, suffix at 0x32); the name "a"; an 8-byte block; the end.
+const string kBase = string("L\0\0\0\1\x14\2\0\0\0\0\0\xC0\0\0\0\0\0\0\x46\x87", 21) + string(55, '\0') +
+                     string("\4\0\2\0\0\0\x33\0\0\0\x1C\0\0\0\1\0\0\0\x1C\0\0\0\x2D\0\0\0\0\0\0\0\x32\0\0\0", 34) +
+                     string("\x11\0\0\0\3\0\0\0\0\0\0\0\x10\0\0\0\0C:\\x\0\0\1\0a\0\x08\0\0\0ABCD\0\0\0\0", 39);
+
+TEST(Corpus, TheCheckAtEveryEdge) {
+  // Bytes [at, at + n) replaced; kRest cuts the file.
+  const size_t kRest = string::npos;
+  const string big(kMaxLinkFileSize - 0x91, '\0');
+  const struct {
+    size_t at;
+    size_t n;
+    string bytes;
+    bool holds;
+  } cases[] = {
+      {0, 1, "K", false},
+      {0x14, 1, "\7", false},  // ANSI strings
+      {0x4C, 6, string("\3\0\1\0\0", 5), false},      // an item of size 1
+      {0x4C, 6, string("\5\0\2\0\0\0\0", 7), false},  // the terminator early
+      {0x62, 1, "\x32", true},  // path, volume, block at the end
+      {0x62, 1, "\x33", false},
+      {0x6E, 1, "\x17", true},
+      {0x6E, 1, "\x18", false},
+      {0x89, 1, "\x0C", true},
+      {0x89, 1, "\x0D", false},
+      {0x89, kRest, "", true},  // the file ending after the name, in it, before it
+      {0x88, kRest, "", false},
+      {0x85, kRest, "", true},
+      {0x91, 1, "\x10", true},  // the last four bytes: the terminal block
+      {0x91, kRest, "", true},
+      {0x89, kRest, string("\x77\xFF\x0F\0ABCD", 8) + big, true},  // 1 MiB
+      {0x89, kRest, string("\x78\xFF\x0F\0ABCD", 8) + big + "x", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Holds(string(kBase).replace(c.at, c.n, c.bytes)), c.holds) << c.at;
+  }
+  // Real shortcuts hold together; one has a string count running past its end.
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(LNK_SAMPLES L"*.lnk", &found);
+  do {
+    const wstring name = found.cFileName;
+    EXPECT_EQ(Holds(ReadBytes(L"" LNK_SAMPLES + name)), name != L"padded_cli_arguments.lnk") << U8(name);
+  } while (FindNextFileW(find, &found));
 }
 
 }  // namespace
