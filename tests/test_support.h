@@ -101,19 +101,3 @@ inline bool MakeShortcut(const std::wstring& link, const std::wstring& target, c
   return SUCCEEDED(set) && saved == S_OK;
 }
 
-// C:\d\...\d\e.txt, 140 folders deep: a path the system cuts.
-inline std::vector<ITEMIDLIST> DeepList() {
-  IShellLinkW* link = nullptr;
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reinterpret_cast<void**>(&link));
-  link->SetPath(L"C:\\d\\e.txt");
-  ITEMIDLIST* list = nullptr;
-  link->GetIDList(&list);
-  ITEMIDLIST* file = ILClone(ILFindLastID(list));
-  ILRemoveLastID(list);
-  ITEMIDLIST* folder = ILClone(ILFindLastID(list));
-  for (int i = 1; i < 140; ++i) list = ILCombine(list, folder);
-  list = ILCombine(list, file);
-  std::vector<ITEMIDLIST> deep(ILGetSize(list));
-  memcpy(deep.data(), list, ILGetSize(list));
-  return deep;
-}

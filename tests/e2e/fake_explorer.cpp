@@ -7,10 +7,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   char line[4096];
   GetEnvironmentVariableA("TARVO_LAUNCH_LOG", path, MAX_PATH);
   int size = WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof line, nullptr, nullptr);
-  // One append per record: launches at once cannot interleave.
+  // Wine appends at the end it last saw: launches at once take turns.
+  HANDLE turn = CreateMutexA(nullptr, FALSE, "tarvo launch log");
+  WaitForSingleObject(turn, INFINITE);
   HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
   DWORD written = 0;
   WriteFile(file, line, size, &written, nullptr);
   CloseHandle(file);
+  ReleaseMutex(turn);
   return written == DWORD(size) ? 0 : 1;
 }
