@@ -7,20 +7,15 @@
 #include "app/texts.h"
 #include "support/command_line.h"
 #include "support/link_check.h"
-#include "support/paths.h"
 #include "support/strings.h"
 
-ShellLaunch shellLaunch = {ShellExecuteA, ShellExecuteExA, ShellExecuteW};
+ShellLaunch shellLaunch = {ShellExecuteExA, ShellExecuteExW};
 
 namespace {
 
 const char kModeNormal[] = "0";
 const char kModeExplore[] = "1";
-const char kOperationOpen[] = "OPEN";
 const char kOperationExplore[] = "explore";
-const char kExplorer[] = "explorer";
-const char kSelectParameter[] = "/select,";
-const char kExploreSelectParameter[] = "/e, /select,";
 const UINT kRuntimeErrorExitCode = 227;
 // Lets the shell search for a moved target (and show its dialog while it does).
 const DWORD kResolveFlags = 0x80;  // SLR_INVOKE_MSI
@@ -62,35 +57,56 @@ bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FI
   ExitProcess(kRuntimeErrorExitCode);
 }
 
-// The ANSI code page holds every character of the path: exactly the calls and
-// bytes of a program that knows only that code page.
-void LaunchAnsi(const char* targetPath, bool explore, bool select) {
-  // Results are ignored on purpose: the program has nobody to tell.
-  if (!select) {
-    ByteString folder = PathFolderPart(targetPath);
-    shellLaunch.execute(nullptr, explore ? kOperationExplore : kOperationOpen, folder.c_str(), "",
-                        "", SW_SHOW);
+// The system's own explorer.exe, named in full: a bare "explorer" is looked up
+// in the program's folder and the current one (the shortcut's, when Explorer
+// starts a verb) before the system's, so a download that brings a shortcut and
+// an explorer.exe would run its own.
+void ExplorerPath(wchar_t* path) {
+  UINT length = GetWindowsDirectoryW(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH - 16) {
+    path[0] = 0;
     return;
   }
-  // Explorer splits its command line at commas: a bare path with a comma would
-  // select the wrong thing, so the path goes in quotes.
-  const char* pieces[] = {explore ? kExploreSelectParameter : kSelectParameter, "\"", targetPath,
-                          "\""};
-  ByteString parameters = ByteString::Join(pieces);
-  shellLaunch.execute(nullptr, kOperationOpen, kExplorer, parameters.c_str(), "", SW_SHOW);
+  lstrcatW(path, path[length - 1] == L'\\' ? L"explorer.exe" : L"\\explorer.exe");
 }
 
-// The same launches for a path that the ANSI code page cannot spell.
-void LaunchWide(const wchar_t* targetPath, const wchar_t* folder, bool explore, bool select) {
-  if (!select) {
-    shellLaunch.executeW(nullptr, explore ? L"explore" : L"OPEN", folder, L"", L"", SW_SHOW);
-    return;
+// Every launch is waited for (SEE_MASK_NOASYNC): the process ends right after
+// it, and a launch still under way could end with it. Results are ignored on
+// purpose: the program has nobody to tell.
+template <typename Info, typename Char>
+void Execute(BOOL(WINAPI* execute)(Info*), const Char* operation, const Char* file,
+             const Char* parameters) {
+  static const Char kEmpty[1] = {};
+  Info info;
+  memset(&info, 0, sizeof info);
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = operation;
+  info.lpFile = file;
+  info.lpParameters = parameters;
+  info.lpDirectory = kEmpty;
+  info.nShow = SW_SHOW;
+  execute(&info);
+}
+
+// The ANSI form when the system's code page spells every character, byte for
+// byte what a program that knows only that code page would pass; the wide form
+// otherwise.
+void Launch(const wchar_t* operation, const wchar_t* file, const wchar_t* parameters) {
+  ByteString ansiOperation;
+  ByteString ansiFile;
+  ByteString ansiParameters;
+  if (ToAnsiExact(operation, &ansiOperation) && ToAnsiExact(file, &ansiFile) &&
+      ToAnsiExact(parameters, &ansiParameters)) {
+    Execute(shellLaunch.executeEx, ansiOperation.c_str(), ansiFile.c_str(), ansiParameters.c_str());
+  } else {
+    Execute(shellLaunch.executeExW, operation, file, parameters);
   }
-  wchar_t parameters[MAX_PATH + 16];
-  lstrcpyW(parameters, explore ? L"/e, /select,\"" : L"/select,\"");
-  lstrcatW(parameters, targetPath);
-  lstrcatW(parameters, L"\"");
-  shellLaunch.executeW(nullptr, L"OPEN", L"explorer", parameters, L"", SW_SHOW);
+}
+
+bool IsFolder(const wchar_t* path) {
+  DWORD attributes = GetFileAttributesW(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void OpenFileSystemTarget(const wchar_t* targetPath, bool explore, bool select) {
@@ -101,23 +117,43 @@ void OpenFileSystemTarget(const wchar_t* targetPath, bool explore, bool select) 
   for (size_t i = 0; i < length; ++i) {
     if (targetPath[i] < 0x20) return;
   }
+  // Explorer asked to select what is not there opens some unrelated folder:
+  // open the folder that would hold it instead.
+  if (select && !Exists(targetPath)) select = false;
+  if (select) {
+    wchar_t explorer[MAX_PATH];
+    ExplorerPath(explorer);
+    if (!explorer[0]) return;
+    // Explorer splits its command line at commas: a bare path with a comma
+    // would select the wrong thing, so the path goes in quotes.
+    wchar_t parameters[MAX_PATH + 16];
+    lstrcpyW(parameters, explore ? L"/e, /select,\"" : L"/select,\"");
+    lstrcatW(parameters, targetPath);
+    lstrcatW(parameters, L"\"");
+    Launch(L"OPEN", explorer, parameters);
+    return;
+  }
+  // The folder part is cut at the last '\' or ':', so a stream's path
+  // (C:\dir\a.exe:s) gives the file itself (C:\dir\a.exe:), and "OPEN" on a
+  // file runs it: only an existing folder is opened.
   wchar_t folder[MAX_PATH];
   lstrcpyW(folder, targetPath);
   size_t cut = length;
   while (cut > 0 && folder[cut - 1] != L'\\' && folder[cut - 1] != L':') --cut;
   folder[cut] = 0;
-  // Explorer asked to select what is not there opens some unrelated folder:
-  // open the folder that would hold it, if that at least exists.
-  if (select && !Exists(targetPath)) {
-    if (!Exists(folder)) return;
-    select = false;
-  }
-  ByteString ansi;
-  if (ToAnsiExact(targetPath, &ansi)) {
-    LaunchAnsi(ansi.c_str(), explore, select);
-  } else {
-    LaunchWide(targetPath, folder, explore, select);
-  }
+  if (!IsFolder(folder)) return;
+  Launch(explore ? L"explore" : L"OPEN", folder, L"");
+}
+
+// Only what the shell counts as a folder is opened: a crafted list can put an
+// item of any kind below a program, and the default verb would run the parent,
+// the program.
+bool IsFolderItem(ITEMIDLIST* item) {
+  SHFILEINFOW info;
+  memset(&info, 0, sizeof info);
+  return SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item), 0, &info, sizeof info,
+                        SHGFI_PIDL | SHGFI_ATTRIBUTES) &&
+         (info.dwAttributes & SFGAO_FOLDER);
 }
 
 void OpenParentItem(ITEMIDLIST* target, bool explore) {
@@ -127,12 +163,13 @@ void OpenParentItem(ITEMIDLIST* target, bool explore) {
     *parent.out() = nullptr;
     SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, parent.out());
   }
-  if (!parent.get()) return;
+  if (!parent.get() || !IsFolderItem(parent.get())) return;
 
   SHELLEXECUTEINFOA info;
   memset(&info, 0, sizeof info);
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.fMask =
+      SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
   info.lpVerb = explore ? kOperationExplore : "";
   info.lpFile = "";
   info.lpParameters = "";

@@ -5,21 +5,21 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-// The two shell launches of the link action. Production calls the shell; tests
-// put recorders here, since the real calls start other programs.
+// The shell launches of the link action: the ANSI form for what the system's
+// code page spells exactly, the wide form for the rest. Production calls the
+// shell; tests put recorders here, since the real calls start other programs.
 struct ShellLaunch {
-  HINSTANCE(WINAPI* execute)(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                             LPCSTR directory, INT showCommand);
   BOOL(WINAPI* executeEx)(SHELLEXECUTEINFOA* info);
-  HINSTANCE(WINAPI* executeW)(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
-                              LPCWSTR directory, INT showCommand);
+  BOOL(WINAPI* executeExW)(SHELLEXECUTEINFOW* info);
 };
 extern ShellLaunch shellLaunch;
 
 // Opens the folder that holds the target of the shortcut at shortcutPath: mode "0"
 // as a folder window, "1" as an Explorer window; any other mode opens nothing.
-// select asks for the target to be selected. A target path that the ANSI code
-// page cannot spell is launched through the wide functions.
+// select asks for the target to be selected. Only an existing folder is ever
+// opened, and the one program started is the system's own explorer.exe, named
+// in full. A target path that the ANSI code page cannot spell is launched
+// through the wide functions.
 void OpenShortcutTarget(const char* shortcutPath, const char* mode, bool select);
 // The same for a shortcut path that the ANSI code page cannot spell.
 void OpenShortcutTargetW(const wchar_t* shortcutPath, const char* mode, bool select);

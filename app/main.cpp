@@ -40,7 +40,8 @@ void OpenArgument(const ByteString& shortcut, bool select) {
   wchar_t wide[MAX_PATH] = {};
   ByteString ansi;
   bool exact = WideCommandParam(1, wide, MAX_PATH) && ToAnsiExact(wide, &ansi) &&
-               SameMemory(ansi.c_str(), shortcut.c_str(), shortcut.length() + 1);
+               ansi.length() == shortcut.length() &&
+               SameMemory(ansi.c_str(), shortcut.c_str(), shortcut.length());
   if (!exact && wide[0]) {
     OpenShortcutTargetW(wide, mode.c_str(), select);
   } else {
@@ -48,9 +49,21 @@ void OpenArgument(const ByteString& shortcut, bool select) {
   }
 }
 
+// DLLs that the system loads for the program on demand (the shell's helpers,
+// COM servers) come from System32 only, never from the program's folder, where
+// a download may have put its own. Looked up: Windows before 8 without its
+// update lacks the call.
+void RestrictDllSearch() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearch();
   AppName = kAppName;
 
   // The mutex exists only while a settings window runs: a verb run yields to

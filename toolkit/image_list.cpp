@@ -54,7 +54,9 @@ const ObjectKind kImageListKind = {sizeof(ImageList), BaseInitObject, ImageListD
 
 void LoadCommonControls(DWORD classFlags) {
   if (!CommonControlsLibrary) {
-    CommonControlsLibrary = LoadLibraryA("comctl32.dll");
+    // From System32 (or the version the manifest asks for), never from the
+    // program's folder.
+    CommonControlsLibrary = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!CommonControlsLibrary) return;
     Find(&comctl.init, "InitCommonControls");
     Find(&comctl.initEx, "InitCommonControlsEx");

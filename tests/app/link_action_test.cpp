@@ -18,43 +18,75 @@ string Bytes(const void* list) {
   return string(static_cast<const char*>(list), ILGetSize(static_cast<const ITEMIDLIST*>(list)));
 }
 
-HINSTANCE WINAPI RecordExecute(HWND, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR, INT) {
-  launches.push_back(string(operation) + "|" + file + "|" + parameters);
-  return nullptr;
+string Text(const char* text) { return text; }
+string Text(const wchar_t* text) {
+  char bytes[1024] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+  return bytes;
 }
 
-BOOL WINAPI RecordExecuteEx(SHELLEXECUTEINFOA* info) {
-  launches.push_back(std::to_string(info->fMask) + "|" + info->lpVerb + "|" + Bytes(info->lpIDList));
+// Mask, operation, then the item or the file and parameters.
+template <typename Info>
+BOOL WINAPI Record(Info* info) {
+  string what = info->lpIDList ? Bytes(info->lpIDList) : Text(info->lpFile) + "|" + Text(info->lpParameters);
+  launches.push_back(std::to_string(info->fMask) + "|" + Text(info->lpVerb) + "|" + what);
   // The program must close the handle the shell hands back.
-  info->hProcess = CreateEventA(nullptr, TRUE, FALSE, "TarvoTestProcess");
+  if (info->fMask & SEE_MASK_NOCLOSEPROCESS) info->hProcess = CreateEventA(nullptr, TRUE, FALSE, "TarvoTestProcess");
   return TRUE;
 }
 
+// The first applet of Control Panel: a virtual item that is no folder.
+ITEMIDLIST* Applet(ITEMIDLIST* controls) {
+  IShellFolder* desktop = nullptr;
+  IShellFolder* folder = nullptr;
+  IEnumIDList* items = nullptr;
+  ITEMIDLIST* item = nullptr;
+  SHGetDesktopFolder(&desktop);
+  desktop->BindToObject(controls, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder));
+  folder->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &items);
+  items->Next(1, &item, nullptr);
+  return ILCombine(controls, item);
+}
+
 TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
-  shellLaunch.execute = RecordExecute;
-  shellLaunch.executeEx = RecordExecuteEx;
+  shellLaunch.executeEx = Record;
+  shellLaunch.executeExW = Record;
   ITEMIDLIST* controls = nullptr;
   ITEMIDLIST* computer = nullptr;
   SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &controls);
   SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
   ASSERT_TRUE(MakeShortcut(L"file.lnk", L"C:\\windows\\win.ini"));
   ASSERT_TRUE(MakeShortcut(L"virtual.lnk", L"", controls));
-  const string ex = "1100";  // 0x44C
+  // A stream of a program, and a program read as a folder: no folder to open.
+  ASSERT_TRUE(MakeShortcut(L"stream.lnk", L"C:\\windows\\notepad.exe:s"));
+  ASSERT_TRUE(MakeShortcut(L"file folder.lnk", L"C:\\windows\\notepad.exe\\x"));
+  // A program, or an applet, with a virtual item below it: the parent is no folder.
+  ASSERT_TRUE(MakeShortcut(L"inside.lnk", L"", ILCombine(ILCreateFromPathW(L"C:\\windows\\notepad.exe"), ILFindLastID(controls))));
+  ASSERT_TRUE(MakeShortcut(L"applet.lnk", L"", ILCombine(Applet(controls), ILFindLastID(controls))));
+  // Every launch waits: 0x500 and 0x54C.
+  const string plain = "1280|";
+  const string ex = "1356|";
   const struct {
     const char* shortcut;
     const char* mode;
     bool select;
     std::vector<string> launches;
   } cases[] = {
-      {"file.lnk", "0", false, {"OPEN|C:\\windows\\|"}},
-      {"file.lnk", "1", false, {"explore|C:\\windows\\|"}},
-      {"file.lnk", "1", true, {"OPEN|explorer|/e, /select,\"C:\\windows\\win.ini\""}},
+      {"file.lnk", "0", false, {plain + "OPEN|C:\\windows\\|"}},
+      {"file.lnk", "1", false, {plain + "explore|C:\\windows\\|"}},
+      {"file.lnk", "1", true, {plain + "OPEN|C:\\windows\\explorer.exe|/e, /select,\"C:\\windows\\win.ini\""}},
       // Control Panel's parent is My Computer.
-      {"virtual.lnk", "0", true, {ex + "||" + Bytes(computer)}},
-      {"virtual.lnk", "1", false, {ex + "|explore|" + Bytes(computer)}},
+      {"virtual.lnk", "0", true, {ex + "|" + Bytes(computer)}},
+      {"virtual.lnk", "1", false, {ex + "explore|" + Bytes(computer)}},
+      {"stream.lnk", "0", false, {}},
+      {"stream.lnk", "1", true, {}},
+      {"file folder.lnk", "1", false, {}},
+      {"inside.lnk", "0", false, {}},
+      {"inside.lnk", "1", false, {}},
+      {"applet.lnk", "0", false, {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.mode);
+    SCOPED_TRACE(string(c.shortcut) + c.mode);
     launches.clear();
     OpenShortcutTarget(c.shortcut, c.mode, c.select);
     EXPECT_EQ(launches, c.launches);

@@ -66,12 +66,22 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       {L"control", Launches(4)},
       // Network: "::{CLSID}" under Wine, right below the desktop.
       {L"virtual", Launches(4, FolderWindow(desktop))},
-      // A list that reads as the desktop: the path data names the target.
+      // A list that reads as the desktop, or names the folder above the target:
+      // the path data names the target.
       {L"desktop list", answers},
+      {L"short list", answers},
+      // The list is right, and wins over path data that names another file.
+      {L"moved path", answers},
       // Read as the desktop too, but stopped by the check.
       {L"item of size 1", Launches(4)},
   };
   WriteBytes(dir + L"desktop list.lnk", string(valid).replace(kHeader, listEnd - kHeader, string("\2\0\0\0", 4)));
+  size_t last = kHeader + 2;
+  for (size_t at = last, n; (n = Field(valid, at, 2)); at += n) last = at;
+  const uint16_t shortSize = uint16_t(last - kHeader);
+  WriteBytes(dir + L"short list.lnk", string(valid).erase(last, listEnd - 2 - last).replace(kHeader, 2, reinterpret_cast<const char*>(&shortSize), 2));
+  WriteBytes(dir + L"u.txt", "");
+  WriteBytes(dir + L"moved path.lnk", valid.substr(0, listEnd) + Replaced(valid.substr(listEnd), "t.txt", "u.txt"));
   WriteBytes(dir + L"item of size 1.lnk", string(valid).replace(kHeader + 2, 1, "\1"));
   WriteBytes(dir + L"info only.lnk", string(valid).replace(0x14, 1, "\x82").erase(kHeader, listEnd - kHeader));
   WriteBytes(dir + L"damaged list.lnk", Replaced(valid.substr(0, listEnd), "t.txt", "q.txt") + valid.substr(listEnd));

@@ -49,16 +49,28 @@ inline void SetManifest(const wstring& exe) {
               !manifest.empty() && EndUpdateResourceW(update, FALSE));
 }
 
-inline wstring InstallTarvo(const wstring& folder) {
+inline wstring SystemExplorer() {
+  wchar_t windows[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  return wstring(windows) + L"\\explorer.exe";
+}
+
+// The recorder stands in for the system's explorer.exe, which Tarvo starts by
+// full path, and beside tarvo.exe (unless told not to), where Wine's own folder
+// opens look first. A DLL planted there too must never be loaded.
+inline wstring InstallTarvo(const wstring& folder, bool recorderBeside = true) {
   wchar_t built[MAX_PATH] = {};
   GetEnvironmentVariableW(L"TARVO_EXE", built, MAX_PATH);
-  wchar_t explorer[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, explorer, MAX_PATH);
-  wcscpy(wcsrchr(explorer, L'\\') + 1, L"explorer.exe");
+  wchar_t recorder[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, recorder, MAX_PATH);
+  wcscpy(wcsrchr(recorder, L'\\') + 1, L"explorer.exe");
   SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
   CopyFileW(built, (folder + L"tarvo.exe").c_str(), FALSE);
   SetManifest(folder + L"tarvo.exe");
-  CopyFileW(explorer, (folder + L"explorer.exe").c_str(), FALSE);
+  EXPECT_TRUE(CopyFileW(recorder, SystemExplorer().c_str(), FALSE));
+  if (recorderBeside) CopyFileW(recorder, (folder + L"explorer.exe").c_str(), FALSE);
+  wcscpy(wcsrchr(recorder, L'\\') + 1, L"window_recorder.dll");
+  CopyFileW(recorder, (folder + L"tarvo_planted.dll").c_str(), FALSE);
   return folder + L"tarvo.exe";
 }
 
@@ -107,13 +119,15 @@ inline Launches TakeLaunches() {
 // A run in a job of its own: its launches are waited for too.
 class TarvoRun {
  public:
-  explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe) {
+  // folder: the current folder, the shortcut's own when Explorer starts a verb.
+  explicit TarvoRun(const wstring& arguments, const wstring& exe = TheBench().exe, const wchar_t* folder = nullptr) {
     // Wine reuses ended processes' numbers.
     Recorder()->Count = 0;
+    Recorder()->PlantedLoads = 0;
     wstring line = exe.empty() ? arguments : Quoted(exe) + L" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION info = {};
-    EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info));
+    EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder, &startup, &info));
     AssignProcessToJobObject(job_, info.hProcess);
     ResumeThread(info.hThread);
     process_ = info.hProcess;
@@ -121,6 +135,7 @@ class TarvoRun {
   }
   ~TarvoRun() {
     EXPECT_TRUE(WaitExit(0)) << "still running; ended";
+    EXPECT_EQ(Recorder()->PlantedLoads, 0) << "loaded a DLL from its own folder";
     TerminateJobObject(job_, 1);
   }
   std::optional<DWORD> WaitExit(DWORD timeoutMs = 15000) {
@@ -209,5 +224,5 @@ inline string FolderWindow(const wstring& folder, const wstring& bin = TheBench(
   return U8(Quoted(bin + L"explorer.exe") + L" " + Quoted(folder));
 }
 inline string SelectWindow(bool explore, const wstring& target) {
-  return U8(L"\"explorer\" " + wstring(explore ? L"/e, /select," : L"/select,") + Quoted(target));
+  return U8(Quoted(SystemExplorer()) + L" " + (explore ? L"/e, /select," : L"/select,") + Quoted(target));
 }

@@ -10,5 +10,6 @@ struct WindowEntry {
 };
 struct WindowLog {
   LONG Count;  // may exceed the capacity
+  LONG PlantedLoads;  // of a DLL that only tarvo.exe's folder holds
   WindowEntry Entries[kWindowLogCapacity];
 };

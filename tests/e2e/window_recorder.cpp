@@ -23,5 +23,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM
     // Last: an entry is complete once its process is set.
     InterlockedExchange(reinterpret_cast<LONG*>(&e.ProcessId), LONG(GetCurrentProcessId()));
   }
+  // Found only where the process may load DLLs from its own folder.
+  HMODULE planted = shared ? LoadLibraryW(L"tarvo_planted.dll") : nullptr;
+  if (planted) {
+    InterlockedIncrement(&shared->PlantedLoads);
+    FreeLibrary(planted);
+  }
   return CallNextHookEx(nullptr, code, window, lParam);
 }
