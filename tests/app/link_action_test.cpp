@@ -35,19 +35,6 @@ BOOL WINAPI Record(Info* info) {
   return TRUE;
 }
 
-// The first applet of Control Panel: a virtual item that is no folder.
-ITEMIDLIST* Applet(ITEMIDLIST* controls) {
-  IShellFolder* desktop = nullptr;
-  IShellFolder* folder = nullptr;
-  IEnumIDList* items = nullptr;
-  ITEMIDLIST* item = nullptr;
-  SHGetDesktopFolder(&desktop);
-  desktop->BindToObject(controls, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder));
-  folder->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &items);
-  items->Next(1, &item, nullptr);
-  return ILCombine(controls, item);
-}
-
 TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   shellLaunch.executeEx = Record;
   shellLaunch.executeExW = Record;
@@ -60,9 +47,8 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   // A stream of a program, and a program read as a folder: no folder to open.
   ASSERT_TRUE(MakeShortcut(L"stream.lnk", L"C:\\windows\\notepad.exe:s"));
   ASSERT_TRUE(MakeShortcut(L"file folder.lnk", L"C:\\windows\\notepad.exe\\x"));
-  // A program, or an applet, with a virtual item below it: the parent is no folder.
+  // A program with a virtual item below it: the parent is no folder.
   ASSERT_TRUE(MakeShortcut(L"inside.lnk", L"", ILCombine(ILCreateFromPathW(L"C:\\windows\\notepad.exe"), ILFindLastID(controls))));
-  ASSERT_TRUE(MakeShortcut(L"applet.lnk", L"", ILCombine(Applet(controls), ILFindLastID(controls))));
   // Every launch waits: 0x500 and 0x54C.
   const string plain = "1280|";
   const string ex = "1356|";
@@ -83,7 +69,6 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
       {"file folder.lnk", "1", false, {}},
       {"inside.lnk", "0", false, {}},
       {"inside.lnk", "1", false, {}},
-      {"applet.lnk", "0", false, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(string(c.shortcut) + c.mode);
