@@ -30,7 +30,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   lstrcpyA(parameters, "/select,\"");
   lstrcatA(parameters, path);
   lstrcatA(parameters, "\"");
-  ShellExecuteA(nullptr, "OPEN", "explorer", parameters, "", SW_SHOW);
+  // The system's explorer.exe by full path, waited for, as Tarvo starts it.
+  char explorer[MAX_PATH + 16];
+  GetWindowsDirectoryA(explorer, MAX_PATH);
+  lstrcatA(explorer, "\\explorer.exe");
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = "OPEN";
+  info.lpFile = explorer;
+  info.lpParameters = parameters;
+  info.lpDirectory = "";
+  info.nShow = SW_SHOW;
+  ShellExecuteExA(&info);
   CoTaskMemFree(target);
   file->Release();
   link->Release();

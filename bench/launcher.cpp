@@ -14,7 +14,8 @@
 //     the process awaited (not timed).
 //
 // Program names are looked up in the launcher's own folder, where the
-// stand-in explorer.exe also lies. For the run, HKCU\SOFTWARE\vek\Tarvo holds
+// stand-in explorer.exe also lies; a verb run copies it over the prefix's own
+// explorer.exe. For the run, HKCU\SOFTWARE\vek\Tarvo holds
 // normal=1, explore=0, select=1, so every verb run makes a /select launch;
 // what was there before is put back afterwards.
 #include <windows.h>
@@ -291,6 +292,13 @@ int main(int argc, char** argv) {
   // Checked before the registry is touched: a failure below leaves it changed.
   for (const std::string& exe : exes)
     if (GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) Fail("no program " + exe);
+
+  // The programs start the system's explorer.exe by full path: in this prefix
+  // the stand-in takes its place.
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  if (verb && !CopyFileA((folder + "explorer.exe").c_str(), (std::string(windows) + "\\explorer.exe").c_str(), FALSE))
+    Fail("the system's explorer.exe could not be replaced");
 
   SavedSettings saved = StoreBenchSettings();
   Shortcut shortcut = MakeShortcut();

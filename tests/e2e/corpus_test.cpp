@@ -34,7 +34,10 @@ bool Holds(const string& b) {
 
 // False when the shell's loader alone (the benchmark's floor) crashes or hangs.
 bool LoaderSurvives(const wstring& file) {
+  // Its launch is recorded nowhere.
+  SetEnvironmentVariableW(L"TARVO_LAUNCH_LOG", nullptr);
   HANDLE run = HANDLE(_wspawnl(_P_NOWAIT, L"" FLOOR_VERB, L"floor_verb", Quoted(file).c_str(), nullptr));
+  SetEnvironmentVariableW(L"TARVO_LAUNCH_LOG", TheBench().log.c_str());
   DWORD code = WaitForSingleObject(run, 15000);
   GetExitCodeProcess(run, &code);
   TerminateProcess(run, 1);
