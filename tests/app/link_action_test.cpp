@@ -18,26 +18,24 @@ string Bytes(const void* list) {
   return string(static_cast<const char*>(list), ILGetSize(static_cast<const ITEMIDLIST*>(list)));
 }
 
-string Text(const char* text) { return text; }
-string Text(const wchar_t* text) {
-  char bytes[1024] = {};
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-  return bytes;
-}
-
 // Mask, operation, then the item or the file and parameters.
-template <typename Info>
-BOOL WINAPI Record(Info* info) {
-  string what = info->lpIDList ? Bytes(info->lpIDList) : Text(info->lpFile) + "|" + Text(info->lpParameters);
-  launches.push_back(std::to_string(info->fMask) + "|" + Text(info->lpVerb) + "|" + what);
+BOOL WINAPI Record(SHELLEXECUTEINFOA* info) {
+  string what = info->lpIDList ? Bytes(info->lpIDList) : string(info->lpFile) + "|" + info->lpParameters;
+  launches.push_back(std::to_string(info->fMask) + "|" + info->lpVerb + "|" + what);
   // The program must close the handle the shell hands back.
   if (info->fMask & SEE_MASK_NOCLOSEPROCESS) info->hProcess = CreateEventA(nullptr, TRUE, FALSE, "TarvoTestProcess");
   return TRUE;
 }
 
+// Every path here is one the ANSI code page spells.
+BOOL WINAPI RecordWide(SHELLEXECUTEINFOW*) {
+  launches.push_back("wide");
+  return TRUE;
+}
+
 TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   shellLaunch.executeEx = Record;
-  shellLaunch.executeExW = Record;
+  shellLaunch.executeExW = RecordWide;
   ITEMIDLIST* controls = nullptr;
   ITEMIDLIST* computer = nullptr;
   SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &controls);
