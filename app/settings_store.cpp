@@ -27,6 +27,7 @@ const char kMakerName[] = "vek";
 const char kValueNormal[] = "normal";
 const char kValueExplore[] = "explore";
 const char kValueSelect[] = "select";
+const wchar_t kMenuTextValue[] = L"MUIVerb";
 // The options live under SOFTWARE\vek\Tarvo, named after the program.
 const char* const kMakerKeyPieces[] = {kSoftwareKey, kSeparator, kMakerName};
 const char* const kSettingsKeyPieces[] = {kSoftwareKey, kSeparator, kMakerName, kSeparator, kAppName};
@@ -34,12 +35,12 @@ const DWORD kModulePathBuffer = MAX_PATH + 1;
 
 struct Verb {
   const char* keyName;
-  const char* menuText;
+  unsigned textId;
   const wchar_t* mode;
 };
 
-const Verb kNormalVerb = {"Tarvo", kNormalMenuText, L"0"};
-const Verb kExploreVerb = {"Tarvo_e", kExploreMenuText, L"1"};
+const Verb kNormalVerb = {"Tarvo", TEXT_OPEN_TARGET, L"0"};
+const Verb kExploreVerb = {"Tarvo_e", TEXT_OPEN_IN_EXPLORER, L"1"};
 
 void CloseKey(HKEY__* key) { RegCloseKey(key); }
 using RegKey = Owned<HKEY__, CloseKey>;
@@ -54,12 +55,21 @@ bool SetDefaultText(HKEY key, const char* text) {
   return RegSetValueA(key, "", REG_SZ, text, LengthZ(text)) == ERROR_SUCCESS;
 }
 
-// Explorer shows the menu entry's text as the registry holds it, in UTF-16.
-bool SetMenuText(HKEY key, const char* text) {
-  WideText wide(text);
-  DWORD bytes = (wide.length() + 1) * sizeof(wchar_t);
-  return RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) ==
+bool SetWideText(HKEY key, const wchar_t* name, const wchar_t* text) {
+  DWORD bytes = (lstrlenW(text) + 1) * sizeof(wchar_t);
+  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) ==
          ERROR_SUCCESS;
+}
+
+// The default value, in UTF-16, is the Japanese text for readers that know no
+// MUIVerb. MUIVerb names the text in this exe's string tables, which Explorer
+// reads in each user's own display language: one machine-wide entry serves
+// users of different languages.
+bool SetMenuText(HKEY key, unsigned textId, const wchar_t* programPath) {
+  if (!SetWideText(key, L"", WideText(JapaneseText(textId).c_str()).c_str())) return false;
+  wchar_t reference[kModulePathBuffer + 16];
+  wsprintfW(reference, L"@%s,-%u", programPath, textId);
+  return SetWideText(key, kMenuTextValue, reference);
 }
 
 // A key that is already gone is what was asked for.
@@ -112,9 +122,7 @@ bool SetCommandLine(HKEY key, const wchar_t* programPath, const wchar_t* mode) {
   lstrcatW(line, L"\"");
   ByteString ansi;
   if (ToAnsiExact(line, &ansi)) return SetDefaultText(key, ansi.c_str());
-  DWORD bytes = (lstrlenW(line) + 1) * sizeof(wchar_t);
-  return RegSetValueExW(key, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(line), bytes) ==
-         ERROR_SUCCESS;
+  return SetWideText(key, L"", line);
 }
 
 // The machine's lnkfile key belongs to the system and is only opened; a user's
@@ -132,7 +140,7 @@ bool WriteVerb(HKEY root, const Verb& verb, const wchar_t* programPath) {
   if (!OpenVerbParent(root, &parent)) return false;
   if (!CreateSubKey(parent.get(), kShellKey, &shell)) return false;
   if (!CreateSubKey(shell.get(), verb.keyName, &verbKey)) return false;
-  if (!SetMenuText(verbKey.get(), verb.menuText)) return false;
+  if (!SetMenuText(verbKey.get(), verb.textId, programPath)) return false;
   if (!CreateSubKey(verbKey.get(), kCommandKey, &command)) return false;
   return SetCommandLine(command.get(), programPath, verb.mode);
 }

@@ -31,8 +31,8 @@ int32_t FittedClientWidth(Control* form) {
   return width;
 }
 
-Control* NewAutoSizedCheckBox(Control* form, const char* caption, int32_t x, int32_t y) {
-  return SetAutoSize(SetPosition(NewCheckBox(form, caption), x, y), true);
+Control* NewAutoSizedCheckBox(Control* form, unsigned caption, int32_t x, int32_t y) {
+  return SetAutoSize(SetPosition(NewCheckBox(form, UserText(caption).c_str()), x, y), true);
 }
 
 }  // namespace
@@ -43,35 +43,36 @@ ByteString WriteFailureText(const AppSettings& settings, unsigned failures) {
   TextBuilder text;
   bool needsAdministrator = false;
   if (failures & (kNormalVerbFailed | kExploreVerbFailed)) {
-    text.Add(kEntriesNotChanged);
+    text.Add(UserText(TEXT_ENTRIES_NOT_CHANGED).c_str());
     text.Add(kLineBreak);
     const struct {
       unsigned failure;
       bool wanted;
-      const char* name;
-    } entries[] = {{kNormalVerbFailed, settings.normal, kNormalMenuText},
-                   {kExploreVerbFailed, settings.explore, kExploreMenuText}};
+      unsigned name;
+    } entries[] = {{kNormalVerbFailed, settings.normal, TEXT_OPEN_TARGET},
+                   {kExploreVerbFailed, settings.explore, TEXT_OPEN_IN_EXPLORER}};
     for (const auto& entry : entries) {
       if (!(failures & entry.failure)) continue;
-      text.Add(kEntryBullet);
-      text.Add(entry.name);
-      text.Add(entry.wanted ? kEntryAdded : kEntryRemoved);
+      text.Add(UserText(entry.wanted ? TEXT_ADDING_BEFORE : TEXT_REMOVING_BEFORE).c_str());
+      text.Add(UserText(entry.name).c_str());
+      text.Add(UserText(entry.wanted ? TEXT_ADDING_AFTER : TEXT_REMOVING_AFTER).c_str());
       text.Add(kLineBreak);
       // An entry that failed only for want of a usable path needs no rights.
       if (!(entry.wanted && (failures & kProgramPathUnusable))) needsAdministrator = true;
     }
     text.Add(kLineBreak);
     if (failures & kProgramPathUnusable) {
-      text.Add(kPathTooLong);
+      text.Add(UserText(TEXT_PATH_TOO_LONG).c_str());
       text.Add(kLineBreak);
     }
     if (needsAdministrator) {
-      text.Add(kNeedsAdministrator);
+      text.Add(UserText(TEXT_NEEDS_ADMINISTRATOR).c_str());
       text.Add(kLineBreak);
     }
     text.Add(kLineBreak);
   }
-  text.Add(failures & kOptionsFailed ? kOptionsNotStored : kOptionsStored);
+  unsigned options = failures & kOptionsFailed ? TEXT_OPTIONS_NOT_STORED : TEXT_OPTIONS_STORED;
+  text.Add(UserText(options).c_str());
   return text.Take();
 }
 
@@ -106,13 +107,14 @@ void CreateForm1(TForm1** form1, Control* parent) {
 
   f->LabelVersion = SetAutoSize(SetPosition(NewLabel(form, kVersionText), 12, 48), true);
   // Height 0 keeps the 22 pixels a new button has.
-  f->ButtonOk = SetSize(SetPosition(NewButton(form, kOkText), 13, 78), 89, 0);
-  f->ButtonCancel = SetSize(SetPosition(NewButton(form, kCancelText), 117, 78), 89, 0);
-  f->CheckExplore = NewAutoSizedCheckBox(form, kExploreMenuText, 58, 26);
-  f->CheckNormal = NewAutoSizedCheckBox(form, kNormalMenuText, 58, 8);
+  f->ButtonOk = SetSize(SetPosition(NewButton(form, UserText(TEXT_OK).c_str()), 13, 78), 89, 0);
+  f->ButtonCancel =
+      SetSize(SetPosition(NewButton(form, UserText(TEXT_CANCEL).c_str()), 117, 78), 89, 0);
+  f->CheckExplore = NewAutoSizedCheckBox(form, TEXT_OPEN_IN_EXPLORER, 58, 26);
+  f->CheckNormal = NewAutoSizedCheckBox(form, TEXT_OPEN_TARGET, 58, 8);
   f->ImageView = SetSize(SetPosition(NewImageView(form, f->Images), 16, 13), 32, 32);
   SetEdgeStyle(f->ImageView, 0);
-  f->CheckSelect = NewAutoSizedCheckBox(form, kSelectText, 58, 56);
+  f->CheckSelect = NewAutoSizedCheckBox(form, TEXT_SELECT, 58, 56);
   // A plain sunken line: as a splitter it would let a drag squeeze the box made before it.
   f->Separator = SetSize(SetPosition(NewPanel(form, 1), 56, 49), 155, 2);
 

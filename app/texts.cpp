@@ -2,6 +2,9 @@
 // The byte lengths guard against a compiler that would not convert.
 #include "app/texts.h"
 
+#include <windows.h>
+
+#include "support/wide_text.h"
 #include "tarvo_version.h"
 
 #define DEFINE_TEXT(name, value, bytes) \
@@ -10,28 +13,37 @@
 
 DEFINE_TEXT(kAppName, "Tarvo", 5);
 DEFINE_TEXT(kFormCaption, "Tarvo　", 7);
-DEFINE_TEXT(kNormalMenuText, "リンク先を開く", 14);
-DEFINE_TEXT(kExploreMenuText, "リンク先をエクスプローラで開く", 30);
-DEFINE_TEXT(kSelectText, "選択状態で開く", 14);
-DEFINE_TEXT(kOkText, "OK", 2);
-DEFINE_TEXT(kCancelText, "キャンセル", 10);
 // ASCII, the same bytes in every code page.
 const char kVersionText[] = "Ver" TARVO_VERSION;
 
-DEFINE_TEXT(kEntriesNotChanged, "エクスプローラのメニュー項目を変更できませんでした。", 52);
-DEFINE_TEXT(kEntryBullet, "・「", 4);
-DEFINE_TEXT(kEntryAdded, "」の追加", 8);
-DEFINE_TEXT(kEntryRemoved, "」の削除", 8);
-DEFINE_TEXT(kNeedsAdministrator,
-     "メニュー項目の追加と削除には管理者の権限が必要です。"
-     "Tarvo を右クリックして「管理者として実行」で起動し、もう一度 OK を押してください。",
-     134);
-DEFINE_TEXT(kPathTooLong,
-     "Tarvo のパスが長すぎるため、メニュー項目を登録できません。"
-     "Tarvo を短いパスのフォルダーに移してから、もう一度 OK を押してください。",
-     130);
-DEFINE_TEXT(kOptionsStored, "設定は保存しました。", 20);
-DEFINE_TEXT(kOptionsNotStored, "設定を保存できませんでした。", 28);
-
 DEFINE_TEXT(kRuntimeErrorText, "Runtime error 227 at ", 21);
 DEFINE_TEXT(kRuntimeErrorCaption, "Error", 5);
+
+namespace {
+
+const LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+// The table the system's loader falls back to (see tarvo.rc).
+const LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+const unsigned kTextsPerBlock = 16;
+
+// Block n + 1 holds ids 16n to 16n + 15, each as its length in UTF-16 units
+// and then those units. The language is asked for exactly: the loader's own
+// choice would follow the thread's language, not the user's display language.
+ByteString LoadText(unsigned id, LANGID language) {
+  HRSRC block =
+      FindResourceExA(nullptr, RT_STRING, MAKEINTRESOURCEA(id / kTextsPerBlock + 1), language);
+  HGLOBAL loaded = block ? LoadResource(nullptr, block) : nullptr;
+  const WCHAR* entry = static_cast<const WCHAR*>(loaded ? LockResource(loaded) : nullptr);
+  if (!entry) return ByteString();
+  for (unsigned i = id % kTextsPerBlock; i > 0; --i) entry += 1 + *entry;
+  return NarrowText(entry + 1, *entry);
+}
+
+}  // namespace
+
+ByteString UserText(unsigned id) {
+  bool japanese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+  return LoadText(id, japanese ? kJapanese : kEnglish);
+}
+
+ByteString JapaneseText(unsigned id) { return LoadText(id, kJapanese); }

@@ -6,7 +6,8 @@
 # a virtual one it closes the window itself after the screenshot.
 # TARVO_PRESET=mingw64 runs the 64-bit build instead of the 32-bit one;
 # TARVO_BUILD_DIR picks another folder for the build trees (each tree has its
-# own Wine prefix).
+# own Wine prefix). TARVO_LOCALE=en_US (or ko_KR) shows the window as a user of
+# that display language sees it, in a prefix of that locale.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 preset=${TARVO_PRESET:-mingw}
@@ -18,7 +19,7 @@ cmake --preset "$preset" -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target tarvo
 
 . "$root/scripts/wine-session.sh"
-wine_session_env "$build"
+wine_session_env "$build" "${TARVO_LOCALE:-}"
 trap wine_session_stop EXIT
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   virtual=

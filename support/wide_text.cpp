@@ -23,3 +23,13 @@ WideText::WideText(const char* text) {
 }
 
 WideText::~WideText() { free(data_); }
+
+ByteString NarrowText(const wchar_t* text, uint32_t length) {
+  int size = WideCharToMultiByte(kTextCodePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+  if (size < 1) return ByteString();
+  char* bytes = static_cast<char*>(AllocZeroed(size));
+  WideCharToMultiByte(kTextCodePage, 0, text, length, bytes, size, nullptr, nullptr);
+  ByteString narrow = ByteString::FromBytes(bytes, size);
+  free(bytes);
+  return narrow;
+}

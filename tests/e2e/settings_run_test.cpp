@@ -7,7 +7,16 @@
 
 namespace {
 
-const wchar_t* const kTexts[] = {L"リンク先を開く", L"リンク先をエクスプローラで開く", L"選択状態で開く", L"OK", L"キャンセル"};
+// Japanese for a Japanese display language (LANG), else English.
+const wchar_t* const kJapanese[] = {L"リンク先を開く", L"リンク先をエクスプローラで開く", L"選択状態で開く", L"OK", L"キャンセル"};
+const wchar_t* const kEnglish[] = {L"Open link target", L"Open link target in Explorer", L"Open with target selected", L"OK", L"Cancel"};
+const bool kInJapanese = getenv("LANG")[0] == 'j';
+const wchar_t* const* const kTexts = kInJapanese ? kJapanese : kEnglish;
+const LONG kWidths[2][4] = {{276, 166, 262, 166}, {254, 175, 240, 230}};
+
+wstring MuiVerb(const wstring& exe, int i) {
+  return L"@" + exe + L",-10" + wchar_t(L'0' + i);
+}
 
 Registry Stored(const string& o, const wstring& exe = TheBench().exe, string at = "shell") {
   Registry r = {{"shell", ""}, {at, ""}, {at.substr(0, at.find('\\')), ""}};
@@ -17,7 +26,8 @@ Registry Stored(const string& o, const wstring& exe = TheBench().exe, string at 
     string key = at + (i ? "\\Tarvo_e" : "\\Tarvo");
     if (i == 2 || o[i] == '0') continue;
     r[key] = r[key + "\\command"] = "";
-    r[key + ":"] = "1:" + U8(kTexts[i]);
+    r[key + ":"] = "1:" + U8(kJapanese[i]);
+    r[key + ":MUIVerb"] = "1:" + U8(MuiVerb(exe, i));
     r[key + "\\command:"] = "1:" + U8(Quoted(exe) + L" \"%1\" \"" + wchar_t(L'0' + i) + L"\"");
   }
   return r;
@@ -109,7 +119,9 @@ TEST_F(SettingsRun, ShowsStoredOptionsWholeAndOnlyOkStores) {
     Settings s;
     EXPECT_EQ(s.Checks(), c.shown);
     string fits;
-    EXPECT_EQ(Layout(s, &fits), std::vector<LONG>({276, 108, 0, 0, 0, 1, 58, 8, 166, 30, 58, 26, 262, 48, 58, 56, 166, 78, 13, 78, 102, 100, 117, 78, 206, 100}));
+    // The client width and the boxes' right edges.
+    const LONG* w = kWidths[!kInJapanese];
+    EXPECT_EQ(Layout(s, &fits), std::vector<LONG>({w[0], 108, 0, 0, 0, 1, 58, 8, w[1], 30, 58, 26, w[2], 48, 58, 56, w[3], 78, 13, 78, 102, 100, 117, 78, 206, 100}));
     EXPECT_EQ(fits, "11111");
     EXPECT_EQ(s.run.WindowClasses().count("obj_Form"), 1u);
     EXPECT_TRUE(WaitUntil([&] { return ThreadInput(s.form).hwndFocus == s.controls[3]; }));
@@ -151,7 +163,9 @@ TEST_F(SettingsRun, TheBoxNamesAnEntryThatStays) {
   s.Click("100", 3);
   wchar_t text[512] = {};
   GetDlgItemTextW(s.run.WaitForWindow(L"Tarvo"), 0xFFFF, text, 512);
-  EXPECT_TRUE(wcsstr(text, L"\r\n・「リンク先をエクスプローラで開く」の削除\r\n")) << U8(text);
+  EXPECT_TRUE(wcsstr(text, kInJapanese ? L"\r\n・「リンク先をエクスプローラで開く」の削除\r\n"
+                                        : L"The entries in Explorer's menu could not be changed:\r\n- removing \"Open link target in Explorer\"\r\n\r\n"
+                                          L"Adding and removing menu entries needs administrator rights. Right-click Tarvo, choose \"Run as administrator\" and press OK again.\r\n\r\nThe options were saved.")) << U8(text);
   PressKey(VK_RETURN);
   EXPECT_EQ(s.run.WaitExit(), 0u);
 }
@@ -196,6 +210,12 @@ TEST_F(SettingsRun, OkRegistersAnyProgramPathExactly) {
   s.Click("110", 3);
   EXPECT_EQ(s.run.WaitExit(), 0u);
   EXPECT_EQ(ReadRegistry(), Stored("110", exe, "user\\shell"));
+  // What Explorer shows in this display language.
+  for (int i = 0; i < 2; ++i) {
+    wchar_t text[100] = {};
+    SHLoadIndirectString(MuiVerb(exe, i).c_str(), text, 100, nullptr);
+    EXPECT_STREQ(text, kTexts[i]);
+  }
   const wstring shortcut = bin + L"j.lnk";
   MakeShortcut(shortcut, bin + L"explorer.exe");
   // Explorer looks in the user's classes first; Wine 8 does not.
