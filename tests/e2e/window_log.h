@@ -8,19 +8,18 @@ struct WindowEntry {
   DWORD ProcessId;
   char ClassName[40];
 };
-// A look at a window from inside its process: the font a child holds means
-// nothing elsewhere. Dpi, when set, is first sent as WM_DPICHANGED with Suggested.
+// Read in the window's process: a font means nothing elsewhere.
 const char kInspectMessage[] = "TarvoInspect";
 struct ChildLook {
   LONG Id;
   LONG FontHeight;
-  SIZE Text;  // its text in its own font
+  SIZE Text;
 };
 struct Inspection {
   LONG Dpi;
   RECT Suggested;
   LONG Count;
-  ChildLook Children[16];
+  ChildLook Children[8];
   LONG Done;
 };
 struct WindowLog {

@@ -26,25 +26,23 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM
   return CallNextHookEx(nullptr, code, window, lParam);
 }
 
-// A message hook on the window's own thread: the test posts kInspectMessage.
+// In the window's thread: WM_DPICHANGED as the system sends it, then fonts.
 extern "C" __declspec(dllexport) LRESULT CALLBACK Inspect(int code, WPARAM removed, LPARAM lParam) {
   MSG* msg = reinterpret_cast<MSG*>(lParam);
-  if (code == HC_ACTION && removed == PM_REMOVE && shared && msg->message == RegisterWindowMessageA(kInspectMessage)) {
+  if (removed && shared && msg->message == RegisterWindowMessageA(kInspectMessage)) {
     Inspection& look = shared->Look;
-    if (look.Dpi) SendMessageW(msg->hwnd, WM_DPICHANGED, MAKEWPARAM(look.Dpi, look.Dpi), reinterpret_cast<LPARAM>(&look.Suggested));
-    look.Count = 0;
-    for (HWND child = GetWindow(msg->hwnd, GW_CHILD); child && look.Count < 16; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (look.Dpi) SendMessageW(msg->hwnd, WM_DPICHANGED, MAKEWPARAM(look.Dpi, look.Dpi), LPARAM(&look.Suggested));
+    for (HWND child = GetWindow(msg->hwnd, GW_CHILD); child && look.Count < 8; child = GetWindow(child, GW_HWNDNEXT)) {
       ChildLook& c = look.Children[look.Count++];
       c.Id = GetDlgCtrlID(child);
       LOGFONTW font = {};
-      HFONT handle = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+      HGDIOBJ handle = HGDIOBJ(SendMessageW(child, WM_GETFONT, 0, 0));
       GetObjectW(handle, sizeof font, &font);
       c.FontHeight = font.lfHeight;
       wchar_t text[64] = {};
       HDC dc = GetDC(child);
-      HGDIOBJ old = SelectObject(dc, handle);
+      SelectObject(dc, handle);
       GetTextExtentPoint32W(dc, text, GetWindowTextW(child, text, 64), &c.Text);
-      SelectObject(dc, old);
       ReleaseDC(child, dc);
     }
     InterlockedExchange(&look.Done, 1);

@@ -97,8 +97,7 @@ TEST(Splitter, DragStaysWithinLimitsEscapeUndoes) {
     SendMouse(to);
     EXPECT_TRUE(WaitUntil([&] { return along() == row.dragged; }));
     if (row.escape) {
-      // Polled, and only real input sets it; a late focus event resyncs the keys with
-      // the X server, which never saw this press. So the press repeats until seen.
+      // Polled; a late focus event syncs the keys with X, which never saw it.
       EXPECT_TRUE(WaitUntil([&] {
         SendKey(VK_ESCAPE);
         return along() == 50 && !GetCapture();
