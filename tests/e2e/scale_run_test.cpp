@@ -1,10 +1,10 @@
-// The settings window at the display's scale (also at 120, 144, 192 DPI).
+// The settings window at the display's scale.
 #include "e2e/harness.h"
 
 namespace {
 
 // At 96 DPI by control id: version, OK, Cancel, 3 boxes, picture, line.
-const RECT kLayout96[] = {{12, 48, 59, 64}, {13, 78, 102, 100}, {117, 78, 206, 100}, {58, 26, 262, 48},
+const RECT kAt96[] = {{12, 48, 59, 64}, {13, 78, 102, 100}, {117, 78, 206, 100}, {58, 26, 262, 48},
                           {58, 8, 166, 30}, {16, 13, 48, 45}, {58, 56, 166, 78}, {56, 49, 211, 51}};
 const bool kBox[] = {0, 0, 0, 1, 1, 0, 1, 0};
 
@@ -23,8 +23,8 @@ Inspection Look(HWND form, LONG dpi = 0, RECT suggested = {}) {
   return look;
 }
 
-// A row of the picture is the icon's image of that size.
-bool PictureIsTheIcons(HWND form, int dpi) {
+// A row of the picture is the icon's own image.
+bool IconShown(HWND form, int dpi) {
   const int size = Scaled(32, dpi);
   HMODULE exe = LoadLibraryExW(TheBench().exe.c_str(), 0, LOAD_LIBRARY_AS_DATAFILE);
   HICON icon = HICON(LoadImageW(exe, L"MAINICON", IMAGE_ICON, size, size, 0));
@@ -40,38 +40,38 @@ bool PictureIsTheIcons(HWND form, int dpi) {
   return true;
 }
 
-// Places, fonts scaled (exactly at 96 DPI); texts whole; inside; no mark or
-// text over another control (the line starts under the version at 96 DPI).
-void ExpectLayoutAt(HWND form, int dpi, const Inspection& look, int mark) {
+// Places, fonts scaled; texts whole; inside; no mark or text over another
+// control (the line starts under the version already at 96 DPI).
+void ExpectLaidOut(HWND form, int dpi, const Inspection& look, int mark) {
   SCOPED_TRACE(dpi);
   RECT client;
   GetClientRect(form, &client);
   std::vector<RECT> shown;
-  for (const ChildLook& c : look.Children) {
+  for (const Child& c : look.Children) {
     const int n = c.Id - 0x8000;
     ASSERT_LT(unsigned(n), 8u);
     RECT r = WindowRect(GetDlgItem(form, c.Id));
     MapWindowPoints(0, form, LPPOINT(&r), 2);
     for (int i = 0; i < 4; ++i) {
-      EXPECT_NEAR((&r.left)[i], Scaled((&kLayout96[n].left)[i], dpi), dpi == 96 ? 0 : 2) << n;
+      EXPECT_NEAR((&r.left)[i], Scaled((&kAt96[n].left)[i], dpi), dpi == 96 ? 0 : 2) << n;
     }
     EXPECT_EQ(c.FontHeight, -Scaled(12, dpi));
     const LONG needed = c.Text.cx + (kBox[n] ? mark : 0);
-    EXPECT_LE(needed, r.right - r.left) << n;
+    EXPECT_LE(needed, r.right - r.left);
     EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom) << n;
     if (kBox[n] || n == 0) {
       r.top = kBox[n] ? (r.top + r.bottom - c.Text.cy) / 2 : r.top;
       r = {r.left, r.top, r.left + needed, r.top + c.Text.cy};
     }
     for (RECT other : shown) {
-      EXPECT_TRUE(n == 7 || !IntersectRect(&other, &r, &other)) << n;
+      EXPECT_TRUE(n == 7 || !IntersectRect(&other, &r, &other));
     }
     shown.push_back(r);
   }
 }
 
-// Centred, no sizing frame. Then a move to 144 DPI (from 144 to 192), to an
-// odd rectangle the window must take, not work out; Wine never sends it.
+// Then a move to 144 DPI (from 144: 192) and to an odd rectangle the window
+// must take, not work out; Wine never sends it.
 TEST(ScaleRun, WholeAtEveryScaleAndTakesTheSuggestedRectangle) {
   TarvoRun run(L"");
   HWND form = run.WaitForWindow(L"Tarvo\u3000");
@@ -84,16 +84,16 @@ TEST(ScaleRun, WholeAtEveryScaleAndTakesTheSuggestedRectangle) {
   EXPECT_NEAR(w.left + w.right, GetSystemMetrics(SM_CXSCREEN), 1);
   EXPECT_NEAR(w.top + w.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
   EXPECT_EQ(GetWindowLongW(form, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-  EXPECT_TRUE(PictureIsTheIcons(form, dpi));
+  EXPECT_TRUE(IconShown(form, dpi));
   const int mark = GetSystemMetrics(SM_CXMENUCHECK);
-  ExpectLayoutAt(form, dpi, Look(form), mark);
+  ExpectLaidOut(form, dpi, Look(form), mark);
   const int to = dpi == 144 ? 192 : 144;
   const RECT suggested = {w.left - 7, w.top - 5, w.left - 7 + MulDiv(w.right - w.left, to, dpi) + 1, w.top - 5 + MulDiv(w.bottom - w.top, to, dpi) + 3};
   const Inspection look = Look(form, to, suggested);
   w = WindowRect(form);
   EXPECT_TRUE(EqualRect(&w, &suggested));
-  EXPECT_TRUE(PictureIsTheIcons(form, to));
-  ExpectLayoutAt(form, to, look, MulDiv(mark, to, dpi));
+  EXPECT_TRUE(IconShown(form, to));
+  ExpectLaidOut(form, to, look, MulDiv(mark, to, dpi));
   PostMessageA(form, WM_CLOSE, 0, 0);
   EXPECT_EQ(run.WaitExit(), 0u);
 }

@@ -8,9 +8,9 @@ struct WindowEntry {
   DWORD ProcessId;
   char ClassName[40];
 };
-// Read in the window's process: a font means nothing elsewhere.
+// Read in the window's own process.
 const char kInspectMessage[] = "TarvoInspect";
-struct ChildLook {
+struct Child {
   LONG Id;
   LONG FontHeight;
   SIZE Text;
@@ -19,7 +19,7 @@ struct Inspection {
   LONG Dpi;
   RECT Suggested;
   LONG Count;
-  ChildLook Children[8];
+  Child Children[8];
   LONG Done;
 };
 struct WindowLog {

@@ -26,14 +26,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM
   return CallNextHookEx(nullptr, code, window, lParam);
 }
 
-// In the window's thread: WM_DPICHANGED as the system sends it, then fonts.
+// WM_DPICHANGED as the system sends it, then fonts.
 extern "C" __declspec(dllexport) LRESULT CALLBACK Inspect(int code, WPARAM removed, LPARAM lParam) {
   MSG* msg = reinterpret_cast<MSG*>(lParam);
   if (removed && shared && msg->message == RegisterWindowMessageA(kInspectMessage)) {
     Inspection& look = shared->Look;
     if (look.Dpi) SendMessageW(msg->hwnd, WM_DPICHANGED, MAKEWPARAM(look.Dpi, look.Dpi), LPARAM(&look.Suggested));
     for (HWND child = GetWindow(msg->hwnd, GW_CHILD); child && look.Count < 8; child = GetWindow(child, GW_HWNDNEXT)) {
-      ChildLook& c = look.Children[look.Count++];
+      Child& c = look.Children[look.Count++];
       c.Id = GetDlgCtrlID(child);
       LOGFONTW font = {};
       HGDIOBJ handle = HGDIOBJ(SendMessageW(child, WM_GETFONT, 0, 0));

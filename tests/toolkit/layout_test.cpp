@@ -97,7 +97,7 @@ TEST(Splitter, DragStaysWithinLimitsEscapeUndoes) {
     SendMouse(to);
     EXPECT_TRUE(WaitUntil([&] { return along() == row.dragged; }));
     if (row.escape) {
-      // Polled; a late focus event syncs the keys with X, which never saw it.
+      // Polled; a late focus event syncs keys with X, which never saw it.
       EXPECT_TRUE(WaitUntil([&] {
         SendKey(VK_ESCAPE);
         return along() == 50 && !GetCapture();
