@@ -101,7 +101,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                   CheckBox(window, L"選択状態で開く", 102, 58, 56, dc, &right)};
   SelectObject(dc, old);
   ReleaseDC(window, dc);
-  HWND picture = Child(window, L"STATIC", nullptr, SS_ICON | SS_REALSIZECONTROL, -1, 16, 13, 32, 32);
+  HWND picture =
+      Child(window, L"STATIC", nullptr, SS_ICON | SS_REALSIZECONTROL, -1, 16, 13, 32, 32);
   HANDLE icon = LoadImageW(instance, L"MAINICON", IMAGE_ICON, Scale(32), Scale(32), 0);
   SendMessageW(picture, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   Child(window, L"STATIC", nullptr, SS_SUNKEN, -1, 56, 49, 155, 2);
