@@ -6,12 +6,11 @@
 namespace {
 
 const char kFaceName[] = "MS UI Gothic";
-const char kImageResource[] = "FORM1_IMAGELIST1";
+// The program's icon: it holds the picture at every size the window may need.
+const char kPictureResource[] = "MAINICON";
 const char kLineBreak[] = "\r\n";
 // The margin right of the widest child, as the button row has it.
 const int32_t kRightMargin = 14;
-
-const COLORREF kMaskWhite = 0xFFFFFF;
 
 void BaseOnly(ToolkitObject*) {}
 
@@ -102,8 +101,7 @@ void CreateForm1(TForm1** form1, Control* parent) {
 
   f->Images = NewImageList(form);
   SetColorDepth(f->Images, 4);  // 24 bits per pixel
-  HBITMAP picture = LoadBitmapResource(ToolkitInstance(), kImageResource, f->Images);
-  AddMasked(f->Images, picture, kMaskWhite);
+  AddIconResource(f->Images, ToolkitInstance(), kPictureResource);
 
   f->LabelVersion = SetAutoSize(SetPosition(NewLabel(form, kVersionText), 12, 48), true);
   // Height 0 keeps the 22 pixels a new button has.

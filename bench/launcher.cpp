@@ -3,7 +3,7 @@
 //
 //   launcher verb|window <rounds> <exe A> <exe B> [<exe C> ...]
 //     Each round starts every program once, in the order given. Ratios of
-//     medians are printed against the last program (the floor).
+//     medians are printed of each program against every later one.
 //
 //   verb:
 //     Each program is started as a verb run, `exe "<shortcut>" "0"`, on a real
@@ -340,11 +340,13 @@ int main(int argc, char** argv) {
     for (double ms : sorted) printf(" %.0f", ms);
     printf("\n");
   }
-  const std::string& floor = exes.back();
+  // Each program against every later one: Tarvo against each floor, and the
+  // floors against each other.
   for (size_t i = 0; i + 1 < count; ++i)
-    printf("  ratio of medians %s / %s: %.2f (of minimums %.2f)\n", BaseName(exes[i]).c_str(),
-           BaseName(floor).c_str(), summaries[i].median / summaries.back().median,
-           summaries[i].min / summaries.back().min);
+    for (size_t j = i + 1; j < count; ++j)
+      printf("  ratio of medians %s / %s: %.2f (of minimums %.2f)\n", BaseName(exes[i]).c_str(),
+             BaseName(exes[j]).c_str(), summaries[i].median / summaries[j].median,
+             summaries[i].min / summaries[j].min);
 
   if (failedRuns) printf("  WARNING: %d runs ended with an exit code other than 0\n", failedRuns);
 

@@ -3,7 +3,9 @@
 # programs that do only the unavoidable work, interleaved in one warm Wine
 # session, and prints median, min and max of each and the ratios of medians.
 #   verb run:  tarvo.exe "<shortcut>" "0"  against bench/floor_verb.cpp
-#   window:    tarvo.exe (settings window) against bench/floor_window.cpp
+#   window:    tarvo.exe (settings window) against bench/hand_window.cpp, the
+#              same window written by hand in plain Win32 with the same manifest
+#              and imports, and bench/floor_window.cpp, one bare window
 # BENCH_RUNS sets the number of pairs (default 41); TARVO_BUILD_DIR another
 # folder for the build trees (default build); the 32-bit build is measured.
 set -euo pipefail
@@ -24,4 +26,4 @@ launcher=$build/bench/bench_launcher.exe
 echo "== verb run"
 wine "$launcher" verb "$runs" tarvo.exe floor_verb.exe </dev/null
 echo "== settings window"
-wine "$launcher" window "$runs" tarvo.exe floor_window.exe </dev/null
+wine "$launcher" window "$runs" tarvo.exe hand_window.exe floor_window.exe </dev/null

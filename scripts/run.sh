@@ -5,6 +5,7 @@
 # the place). On your display the script waits until you close the window; on
 # a virtual one it closes the window itself after the screenshot.
 # TARVO_PRESET=mingw64 runs the 64-bit build instead of the 32-bit one;
+# TARVO_DPI sets the prefix's display scale (96 = 100 %, 144 = 150 %; default 96);
 # TARVO_BUILD_DIR picks another folder for the build trees (each tree has its
 # own Wine prefix). TARVO_LOCALE=en_US (or ko_KR) shows the window as a user of
 # that display language sees it, in a prefix of that locale.
@@ -30,6 +31,7 @@ else
   echo "No reachable display: showing Tarvo on the virtual display $DISPLAY."
 fi
 wine_session_make_prefix
+wine_session_set_dpi "${TARVO_DPI:-96}"
 
 log=$build/tarvo-run.log
 wine "$build/app/tarvo.exe" >"$log" 2>&1 </dev/null &

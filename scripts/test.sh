@@ -27,8 +27,16 @@ for preset in $presets; do
   rm -f "$tested"
   hash=$(sha256sum "$exe" | cut -d' ' -f1)
   wine_session_start "$builds/$preset"
-  ctest --test-dir "$builds/$preset" --output-on-failure --timeout 300 --no-tests=error -LE other_locales "$@"
+  ctest --test-dir "$builds/$preset" --output-on-failure --timeout 300 --no-tests=error -LE 'other_locales|other_dpi' "$@"
   wine_session_stop
+  # The settings window once more at 125 %, 150 % and 200 % display scale.
+  if ctest --test-dir "$builds/$preset" -N -L other_dpi "$@" | grep -q 'Total Tests: [1-9]'; then
+    for dpi in 120 144 192; do
+      wine_session_start "$builds/$preset" "" "$dpi"
+      ctest --test-dir "$builds/$preset" --output-on-failure --timeout 300 --no-tests=error -L other_dpi "$@"
+      wine_session_stop
+    done
+  fi
   # The texts once more where the system's code page is 1252 and 949.
   if ctest --test-dir "$builds/$preset" -N -L other_locales "$@" | grep -q 'Total Tests: [1-9]'; then
     for locale in en_US ko_KR; do

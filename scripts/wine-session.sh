@@ -59,10 +59,24 @@ wine_session_make_prefix() {
   touch "$WINEPREFIX/.tarvo-ready-2"
 }
 
+# The display scale every program of the prefix gets: HKCU\Control Panel\Desktop
+# LogPixels, read when the wineserver starts. Set anew only when it differs, since
+# the server must then end first.
+wine_session_set_dpi() {
+  local hex
+  hex=$(awk '/^\[/ { desk = ($0 ~ /^\[Control Panel\\\\Desktop\]/) }
+             desk && /^"LogPixels"=dword:/ { sub(/.*:/, ""); print }' "$WINEPREFIX/user.reg")
+  [ "$(( 16#${hex:-60} ))" = "$1" ] && return 0
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+}
+
+# A third argument sets the display scale in DPI (default 96).
 wine_session_start() {
   wine_session_env "$1" "${2:-}"
   wine_session_start_display
   wine_session_make_prefix
+  wine_session_set_dpi "${3:-96}"
   # A persistent server saves the 2 s shut-down after every program.
   wineserver -p
   # Start Wine's own background processes now, detached from any pipe: started by

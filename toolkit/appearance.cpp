@@ -1,6 +1,7 @@
 #include "toolkit/appearance.h"
 
 #include "toolkit/geometry.h"
+#include "toolkit/scale.h"
 #include "toolkit/window.h"
 
 HBRUSH (*ControlBrush)(Control* control) = SolidControlBrush;
@@ -55,6 +56,7 @@ GraphicTool* GetFontTool(Control* ctl) {
   if (ctl->Font) return ctl->Font;
   GraphicTool* tool = NewFontTool();
   tool->Color = ctl->FontColor;
+  tool->Dpi = ControlDpi(ctl);
   tool->ChangeNotify.Code = FontChanged;
   tool->ChangeNotify.Context = ctl;
   ctl->Font = tool;

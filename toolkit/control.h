@@ -128,6 +128,7 @@ struct Control : ToolkitObject {
   int32_t FixedWidth;
   int32_t FixedHeight;
   void (*TextChanged)(Control* ctl);
+  int32_t Dpi;  // of the window, set when it is made; 0 before (scale.h)
 };
 
 const HICON kNoIcon = reinterpret_cast<HICON>(static_cast<intptr_t>(-1));

@@ -2,6 +2,7 @@
 
 #include "toolkit/geometry.h"
 #include "toolkit/loop.h"
+#include "toolkit/scale.h"
 #include "toolkit/window.h"
 
 const UINT kMciNotify = 0x03B9;  // MM_MCINOTIFY, without pulling in mmsystem.h
@@ -198,6 +199,10 @@ LRESULT ControlHandleMessage(Control* ctl, WindowMessage* message) {
         return SendMessageA(reinterpret_cast<HWND>(message->LParam), ReflectedCommand,
                             message->WParam, message->LParam);
       return CallDefaultProcedure(ctl, message);
+    case WM_DPICHANGED:
+      if (ctl->IsChild) return CallDefaultProcedure(ctl, message);
+      ChangeDpi(ctl, LOWORD(message->WParam), reinterpret_cast<const RECT*>(message->LParam));
+      return 0;
     case kNoOpMessage:
     case kMciNotify:
       return 0;

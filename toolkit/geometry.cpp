@@ -7,6 +7,7 @@
 #include "support/wide_text.h"
 #include "toolkit/dispatch.h"
 #include "toolkit/loop.h"
+#include "toolkit/scale.h"
 #include "toolkit/window.h"
 
 static void NoLayout(Control*) {}
@@ -15,6 +16,18 @@ void (*LayoutHook)(Control* ctl) = NoLayout;
 // The frame must be recomputed after a style change; nothing else may move.
 const UINT kFrameChangedFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+// The window's rectangle in its own pixels, relative to the parent's client area.
+static RECT DeviceBounds(Control* ctl) {
+  if (!ctl->Handle) return ToDeviceRect(ctl->Bounds, ControlDpi(ctl));
+  RECT r;
+  GetWindowRect(ctl->Handle, &r);
+  if (ctl->IsChild && ctl->Parent) {
+    POINT origin = ClientToScreenPoint(ctl->Parent, POINT{0, 0});
+    OffsetRect(&r, -origin.x, -origin.y);
+  }
+  return r;
+}
 
 static void ApplyStyleLong(Control* ctl, int index, DWORD value) {
   if (!ctl->Handle) return;
@@ -67,8 +80,9 @@ void SetResizable(Control* ctl, bool resizable) {
   ctl->FixedSize = !resizable;
   SetStyle(ctl, resizable ? (ctl->Style | WS_THICKFRAME) : (ctl->Style & ~WS_THICKFRAME));
   EnsureHandle(ctl);
-  ctl->FixedWidth = GetWidth(ctl);
-  ctl->FixedHeight = GetHeight(ctl);
+  RECT r = DeviceBounds(ctl);
+  ctl->FixedWidth = r.right - r.left;
+  ctl->FixedHeight = r.bottom - r.top;
   AddMessageHandler(ctl, FixedSizeHandler);
 }
 
@@ -145,35 +159,41 @@ void Invalidate(Control* ctl) {
 void Close(Control* ctl) { PostMessageA(ctl->Handle, WM_CLOSE, 0, 0); }
 
 RECT GetBoundsRect(Control* ctl) {
-  RECT r = ctl->Bounds;
-  if (!ctl->Handle) return r;
-  GetWindowRect(ctl->Handle, &r);
-  if (ctl->IsChild) {
-    // A child without a parent control has no client origin to be relative to.
-    if (!ctl->Parent) return r;
-    POINT origin = ClientToScreenPoint(ctl->Parent, POINT{0, 0});
-    OffsetRect(&r, -origin.x, -origin.y);
-  }
+  if (!ctl->Handle) return ctl->Bounds;
+  RECT r = FromDeviceRect(DeviceBounds(ctl), ControlDpi(ctl));
+  // A child without a parent control has no client origin to be relative to.
+  if (ctl->IsChild && !ctl->Parent) return r;
   ctl->Bounds = r;
   return r;
 }
 
-void SetBoundsRect(Control* ctl, const RECT& r) {
-  RECT current = GetBoundsRect(ctl);
-  if (EqualRect(&r, &current)) return;
+// r in 96-DPI units; device the same rectangle in the window's pixels.
+static void PlaceControl(Control* ctl, const RECT& r, const RECT& device) {
+  RECT currentDevice = DeviceBounds(ctl);
+  RECT current = ctl->Bounds;
+  if (ctl->Handle) current = FromDeviceRect(currentDevice, ControlDpi(ctl));
+  if (EqualRect(&device, &currentDevice)) return;
   if (r.left != current.left) ctl->MovedFlags |= 1;
   if (r.top != current.top) ctl->MovedFlags |= 2;
   ctl->Bounds = r;
   // A fixed size holds against the user, not against the program: without this
   // the default WM_WINDOWPOSCHANGING would clamp the new size to the old one.
   if (ctl->FixedSize) {
-    ctl->FixedWidth = r.right - r.left;
-    ctl->FixedHeight = r.bottom - r.top;
+    ctl->FixedWidth = device.right - device.left;
+    ctl->FixedHeight = device.bottom - device.top;
   }
   if (!ctl->Handle) return;
-  SetWindowPos(ctl->Handle, 0, r.left, r.top, r.right - r.left, r.bottom - r.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(ctl->Handle, 0, device.left, device.top, device.right - device.left,
+               device.bottom - device.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (ctl->RedrawOnResize) Invalidate(ctl);
+}
+
+void SetBoundsRect(Control* ctl, const RECT& r) {
+  PlaceControl(ctl, r, ToDeviceRect(r, ControlDpi(ctl)));
+}
+
+void SetDeviceBounds(Control* ctl, const RECT& device) {
+  PlaceControl(ctl, FromDeviceRect(device, ControlDpi(ctl)), device);
 }
 
 POINT ClientToScreenPoint(Control* ctl, POINT in) {
@@ -181,12 +201,17 @@ POINT ClientToScreenPoint(Control* ctl, POINT in) {
   return in;
 }
 
-RECT GetClientArea(Control* ctl) {
+static RECT DeviceClientArea(Control* ctl) {
   HWND handle = EnsureHandle(ctl);
   if (!handle) return ctl->Bounds;
   RECT r;
   GetClientRect(handle, &r);
   return r;
+}
+
+RECT GetClientArea(Control* ctl) {
+  RECT r = DeviceClientArea(ctl);
+  return ctl->Handle ? FromDeviceRect(r, ControlDpi(ctl)) : r;
 }
 
 int32_t GetWidth(Control* ctl) {
@@ -250,16 +275,20 @@ int32_t GetClientHeight(Control* ctl) {
 }
 
 // The client size is read first: it may create the window, and only then does
-// the outer size include the real frame.
-void SetClientWidth(Control* ctl, int32_t cw) {
-  int32_t client = GetClientWidth(ctl);
-  SetWidth(ctl, cw + (GetWidth(ctl) - client));
+// the outer size include the real frame. The frame is the system's, in the
+// window's own pixels: only the client size is scaled.
+static void SetClientExtent(Control* ctl, int32_t extent, bool vertical) {
+  RECT client = DeviceClientArea(ctl);
+  RECT r = DeviceBounds(ctl);
+  LONG& end = vertical ? r.bottom : r.right;
+  LONG frame = vertical ? r.bottom - r.top - client.bottom : r.right - r.left - client.right;
+  end = (vertical ? r.top : r.left) + ToDevice(extent, ControlDpi(ctl)) + frame;
+  SetDeviceBounds(ctl, r);
 }
 
-void SetClientHeight(Control* ctl, int32_t ch) {
-  int32_t client = GetClientHeight(ctl);
-  SetHeight(ctl, ch + (GetHeight(ctl) - client));
-}
+void SetClientWidth(Control* ctl, int32_t cw) { SetClientExtent(ctl, cw, false); }
+
+void SetClientHeight(Control* ctl, int32_t ch) { SetClientExtent(ctl, ch, true); }
 
 Control* SetClientSize(Control* ctl, int32_t cw, int32_t ch) {
   if (cw > 0) SetClientWidth(ctl, cw);
@@ -270,14 +299,19 @@ Control* SetClientSize(Control* ctl, int32_t cw, int32_t ch) {
 Control* CenterOnParent(Control* ctl) {
   RECT area;
   if (ctl->Parent && ctl->IsChild) {
-    area = GetClientArea(ctl->Parent);
+    area = DeviceClientArea(ctl->Parent);
   } else {
     area = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
   EnsureHandle(ctl);
-  // An arithmetic shift, not a division: a window larger than the area gets
-  // the odd pixel on the left (-5 >> 1 is -3).
-  SetLeft(ctl, (area.right - area.left - GetWidth(ctl)) >> 1);
-  SetTop(ctl, (area.bottom - area.top - GetHeight(ctl)) >> 1);
+  // In the window's pixels, where the centre is exact. An arithmetic shift, not
+  // a division: a window larger than the area gets the odd pixel on the left
+  // (-5 >> 1 is -3). Left first, then top, each a move of its own.
+  RECT r = DeviceBounds(ctl);
+  OffsetRect(&r, ((area.right - area.left - (r.right - r.left)) >> 1) - r.left, 0);
+  SetDeviceBounds(ctl, r);
+  r = DeviceBounds(ctl);
+  OffsetRect(&r, 0, ((area.bottom - area.top - (r.bottom - r.top)) >> 1) - r.top);
+  SetDeviceBounds(ctl, r);
   return ctl;
 }

@@ -29,8 +29,11 @@ void Hide(Control* ctl);
 void Invalidate(Control* ctl);
 void Close(Control* ctl);
 
+// Places and sizes in 96-DPI units (scale.h), relative to the parent's client area.
 RECT GetBoundsRect(Control* ctl);
 void SetBoundsRect(Control* ctl, const RECT& r);
+// The same in the window's own pixels: a rectangle the system hands out is taken as it is.
+void SetDeviceBounds(Control* ctl, const RECT& device);
 POINT ClientToScreenPoint(Control* ctl, POINT in);
 RECT GetClientArea(Control* ctl);
 int32_t GetWidth(Control* ctl);

@@ -23,7 +23,10 @@ void ToolDestroyObject(ToolkitObject* obj) {
 }
 
 void MakeFontHandle(GraphicTool* tool) {
-  if (!tool->Handle) tool->Handle = CreateFontIndirectA(&tool->Descriptor);
+  if (tool->Handle) return;
+  LOGFONTA font = tool->Descriptor;
+  font.lfHeight = MulDiv(font.lfHeight, tool->Dpi, 96);
+  tool->Handle = CreateFontIndirectA(&font);
 }
 
 void Notify(GraphicTool* tool) {
@@ -31,7 +34,7 @@ void Notify(GraphicTool* tool) {
 }
 
 bool SameBlock(const GraphicTool* a, const GraphicTool* b) {
-  return memcmp(ToolBlock(a), ToolBlock(b), kToolBlockSize) == 0;
+  return a->Dpi == b->Dpi && memcmp(ToolBlock(a), ToolBlock(b), kToolBlockSize) == 0;
 }
 
 // Stores value in *field and answers whether that changed it.
@@ -57,6 +60,7 @@ GraphicTool* NewFontTool() {
   memcpy(&tool->Color, &kDefaultFont, kToolBlockSize);
   tool->NewSameKind = NewFontTool;
   tool->MakeHandle = MakeFontHandle;
+  tool->Dpi = 96;
   return tool;
 }
 
@@ -98,6 +102,7 @@ GraphicTool* AssignTool(GraphicTool* dest, GraphicTool* src) {
   if (dest->Handle && dest->Handle == src->Handle) return dest;
   ToolChanged(dest);
   memcpy(&dest->Color, ToolBlock(src), kToolBlockSize);
+  dest->Dpi = src->Dpi;
   ToolChanged(dest);
   return dest;
 }
@@ -126,5 +131,11 @@ void SetFaceName(GraphicTool* tool, const char* name) {
   if (i == fieldSize || (face[i] == 0 && name[i] == 0)) return;
   memset(face, 0, fieldSize);
   CopyZLimited(face, name, fieldSize - 1);
+  ToolChanged(tool);
+}
+
+void SetToolDpi(GraphicTool* tool, int32_t dpi) {
+  if (tool->Dpi == dpi) return;
+  tool->Dpi = dpi;
   ToolChanged(tool);
 }

@@ -35,6 +35,8 @@ struct GraphicTool : ToolkitObject {
   LOGFONTA Descriptor;
   GraphicTool* (*NewSameKind)();
   void (*MakeHandle)(GraphicTool* tool);
+  // The font's height is in 96-DPI units; the object is made for this DPI.
+  int32_t Dpi;
 };
 const size_t kToolBlockSize = sizeof(ColorValue) + sizeof(LOGFONTA);
 static_assert(kToolBlockSize == 64, "colour and descriptor form a 64-byte block");
@@ -51,3 +53,4 @@ void ToolChanged(GraphicTool* tool);
 GraphicTool* AssignTool(GraphicTool* dest, GraphicTool* src);
 void SetToolField(GraphicTool* tool, ToolField field, int32_t value);
 void SetFaceName(GraphicTool* tool, const char* name);
+void SetToolDpi(GraphicTool* tool, int32_t dpi);

@@ -1,5 +1,7 @@
 #include "toolkit/image_list.h"
 
+#include "toolkit/scale.h"
+
 HMODULE CommonControlsLibrary;
 
 namespace {
@@ -11,6 +13,7 @@ struct CommonControlsProcs {
   BOOL(WINAPI* initEx)(const INITCOMMONCONTROLSEX*);
   HIMAGELIST(WINAPI* create)(int, int, UINT, int, int);
   int(WINAPI* addMasked)(HIMAGELIST, HBITMAP, COLORREF);
+  int(WINAPI* replaceIcon)(HIMAGELIST, int, HICON);
   BOOL(WINAPI* draw)(HIMAGELIST, int, HDC, int, int, UINT);
   BOOL(WINAPI* destroy)(HIMAGELIST);
 } comctl;
@@ -62,6 +65,7 @@ void LoadCommonControls(DWORD classFlags) {
     Find(&comctl.initEx, "InitCommonControlsEx");
     Find(&comctl.create, "ImageList_Create");
     Find(&comctl.addMasked, "ImageList_AddMasked");
+    Find(&comctl.replaceIcon, "ImageList_ReplaceIcon");
     Find(&comctl.draw, "ImageList_Draw");
     Find(&comctl.destroy, "ImageList_Destroy");
   }
@@ -103,7 +107,9 @@ bool ImageListNeeded(ImageList* list) {
   UINT flags = kColorDepthFlags[list->ColorDepth & 7];
   if (list->Masked) flags |= ILC_MASK;
   if (!comctl.create) return false;
-  list->Handle = comctl.create(list->ImageWidth, list->ImageHeight, flags, 0, list->GrowBy);
+  int32_t dpi = ControlDpi(list->Owner);
+  list->Handle = comctl.create(ToDevice(list->ImageWidth, dpi), ToDevice(list->ImageHeight, dpi),
+                               flags, 0, list->GrowBy);
   return list->Handle != 0;
 }
 
@@ -117,6 +123,27 @@ HBITMAP LoadBitmapResource(HINSTANCE instance, const char* name, ImageList* list
 int32_t AddMasked(ImageList* list, HBITMAP bitmap, ColorValue maskColor) {
   if (!ImageListNeeded(list)) return -1;
   return comctl.addMasked(list->Handle, bitmap, ResolveColor(maskColor));
+}
+
+int32_t AddIconResource(ImageList* list, HINSTANCE instance, const char* name) {
+  list->IconInstance = instance;
+  list->IconName = name;
+  if (!ImageListNeeded(list) || !comctl.replaceIcon) return -1;
+  int32_t dpi = ControlDpi(list->Owner);
+  HICON icon = static_cast<HICON>(LoadImageA(instance, name, IMAGE_ICON,
+                                             ToDevice(list->ImageWidth, dpi),
+                                             ToDevice(list->ImageHeight, dpi), 0));
+  if (!icon) return -1;
+  int32_t index = comctl.replaceIcon(list->Handle, -1, icon);
+  DestroyIcon(icon);
+  return index;
+}
+
+void RefillImageList(ImageList* list) {
+  if (!list->Handle || !list->IconName) return;
+  comctl.destroy(list->Handle);
+  list->Handle = 0;
+  AddIconResource(list, list->IconInstance, list->IconName);
 }
 
 void DrawImage(ImageList* list, int32_t index, HDC dc, int32_t x, int32_t y) {

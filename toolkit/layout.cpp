@@ -6,7 +6,21 @@
 #include "support/strings.h"
 #include "toolkit/canvas.h"
 #include "toolkit/geometry.h"
+#include "toolkit/scale.h"
 #include "toolkit/window.h"
+
+static bool HasCheckMark(const Control* ctl) {
+  if (!ctl->IsButton) return false;
+  switch (ctl->Style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON: return true;
+    default: return false;
+  }
+}
 
 Control* SetAlign(Control* ctl, Alignment align) {
   LayoutHook = Realign;
@@ -121,16 +135,22 @@ void AutoSizeToText(Control* ctl) {
     size = MeasureText(GetCanvas(ctl), text);
     free(padded);
   }
+  // The text is measured in the window's pixels; the padding is in 96-DPI
+  // units, except a check mark, which the system draws at the window's DPI.
+  int32_t dpi = ControlDpi(ctl);
+  int32_t markGrowth = 0;
+  if (HasCheckMark(ctl)) markGrowth = CheckMarkWidth(dpi) - ToDevice(CheckMarkWidth(kBaseDpi), dpi);
   bool changed = false;
   Alignment align = ctl->Align;
   if ((align == kAlignNone || align == kAlignLeft || align == kAlignRight) &&
       ctl->Template.TextPadX > 0) {
-    SetWidth(ctl, size.cx + ctl->Template.TextPadX);
+    int32_t width = size.cx + ToDevice(ctl->Template.TextPadX, dpi) + markGrowth;
+    SetWidth(ctl, FromDeviceCeil(width, dpi));
     changed = true;
   }
   if ((align == kAlignNone || align == kAlignTop || align == kAlignBottom) &&
       ctl->Template.TextPadY > 0) {
-    SetHeight(ctl, size.cy + ctl->Template.TextPadY);
+    SetHeight(ctl, FromDeviceCeil(size.cy + ToDevice(ctl->Template.TextPadY, dpi), dpi));
     changed = true;
   }
   if (!changed) return;

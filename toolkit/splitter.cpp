@@ -4,6 +4,7 @@
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/layout.h"
+#include "toolkit/scale.h"
 
 namespace {
 
@@ -96,11 +97,15 @@ void SplitterTrack(Control* ctl, bool cancel) {
   int32_t sign = (ctl->Align == kAlignRight || ctl->Align == kAlignBottom) ? -1 : 1;
   bool vertical = SplitsVertically(ctl->Align);
   int32_t size, rest;
+  // The mouse moves in the window's pixels, sizes are in 96-DPI units.
+  int32_t dpi = ControlDpi(ctl);
+  p.x = MulDiv(p.x - ctl->DragStart.x, kBaseDpi, dpi);
+  p.y = MulDiv(p.y - ctl->DragStart.y, kBaseDpi, dpi);
   if (vertical) {
-    size = (p.y - ctl->DragStart.y) * sign + ctl->StartSize;
+    size = p.y * sign + ctl->StartSize;
     rest = GetClientHeight(parent) - size - (ctl->Bounds.bottom - ctl->Bounds.top);
   } else {
-    size = (p.x - ctl->DragStart.x) * sign + ctl->StartSize;
+    size = p.x * sign + ctl->StartSize;
     rest = GetClientWidth(parent) - size - (ctl->Bounds.right - ctl->Bounds.left);
   }
   rest -= 4 * parent->AlignMargin;

@@ -14,6 +14,7 @@
 #include "toolkit/loop.h"
 #include "toolkit/object.h"
 #include "toolkit/paint.h"
+#include "toolkit/scale.h"
 #include "toolkit/splitter.h"
 #include "toolkit/surface.h"
 #include "toolkit/window.h"

@@ -4,6 +4,7 @@
 #include "toolkit/dispatch.h"
 #include "toolkit/geometry.h"
 #include "toolkit/loop.h"
+#include "toolkit/scale.h"
 #include "toolkit/surface.h"
 
 const char kSelfProperty[] = "SELF_";
@@ -80,10 +81,12 @@ bool ControlCreateWindow(Control* ctl) {
     if (!RegisterClassW(&wc)) return false;
   }
 
-  int x = ctl->Bounds.left;
-  int y = ctl->Bounds.top;
-  int width = ctl->Bounds.right - ctl->Bounds.left;
-  int height = ctl->Bounds.bottom - ctl->Bounds.top;
+  ctl->Dpi = ctl->IsChild ? ControlDpi(ctl->Parent) : ScreenDpi();
+  RECT device = ToDeviceRect(ctl->Bounds, ctl->Dpi);
+  int x = device.left;
+  int y = device.top;
+  int width = device.right - device.left;
+  int height = device.bottom - device.top;
   if (width == 0) width = CW_USEDEFAULT;
   if (height == 0) height = CW_USEDEFAULT;
   if (!ctl->IsChild && !(ctl->MovedFlags & 3)) {
@@ -118,6 +121,9 @@ bool ControlCreateWindow(Control* ctl) {
   }
   if (!ctl->IsChild)
     SendToControl(ctl, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetControlIcon(ctl)));
+  // A window made on a monitor of another scale than the screen's main one.
+  if (!ctl->IsChild) ChangeDpi(ctl, WindowDpi(hwnd), nullptr);
+  if (ctl->Font) SetToolDpi(ctl->Font, ctl->Dpi);
   ApplyFont(ctl);
   CreateChildWindows(ctl);
   return true;

@@ -1,14 +1,22 @@
 #!/usr/bin/env python3
 """Draws Tarvo's picture and writes the files that app/tarvo.rc embeds.
 
-    python3 app/res/draw.py      (rewrites tarvo.ico, form1_imagelist1.bmp, tarvo.manifest)
+    python3 app/res/draw.py      (rewrites tarvo.ico, tarvo.manifest, tarvo64.manifest)
 
 The picture is a shortcut-arrow tile above the name "Tarvo" in blue on a light
-gradient. The image list masks pure white, so the rounded-off corners are
+gradient. White marks what lies outside it, so the rounded-off corners are
 0xFFFFFF and nothing inside the picture is: the tile's face is 0xFEFEFE.
+
+The 32-pixel image is drawn pixel by pixel, as it always was. Every other size
+is drawn for itself from the same shapes, smoothed by sampling each pixel 4 x 4
+times; below 32 pixels the name would be a smudge, so the tile fills the picture
+alone. The icon holds the 32-pixel image as a bitmap with a mask, as it always
+did, and 16, 20, 24, 40, 48, 64 and 256 pixels as PNG images, which keep the
+program within 64 KiB.
 """
 import os
 import struct
+import zlib
 
 SIZE = 32
 WHITE = (0xFF, 0xFF, 0xFF)
@@ -98,41 +106,162 @@ def picture():
     return px
 
 
-def dib_pixels(px):
-    """24-bit bottom-up rows, BGR; 32 pixels * 3 bytes needs no row padding."""
-    return b"".join(bytes(c for r, g, b in row for c in (b, g, r)) for row in reversed(px))
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_SIZES = (16, 20, 24, 40, 48, 64, 256)
+SAMPLES = 4
+ARROW_HEAD = ((6.5, 2.5), (11.5, 2.5), (11.5, 7.5))
+ARROW_SHAFT = ((3.5, 12.0), (3.5, 9.5), (8.5, 4.5))
+ARROW_WIDTH = 2.2
 
 
-def info_header(height, image_size):
-    return struct.pack("<IiiHHIIiiII", 40, SIZE, height, 1, 24, 0, image_size, 0, 0, 0, 0)
+def in_triangle(p, tri):
+    (x, y), ((ax, ay), (bx, by), (cx, cy)) = p, tri
+    d1 = (x - bx) * (ay - by) - (ax - bx) * (y - by)
+    d2 = (x - cx) * (by - cy) - (bx - cx) * (y - cy)
+    d3 = (x - ax) * (cy - ay) - (cx - ax) * (y - ay)
+    return not ((d1 < 0 or d2 < 0 or d3 < 0) and (d1 > 0 or d2 > 0 or d3 > 0))
 
 
-def bmp(px):
-    pixels = dib_pixels(px)
-    assert len(pixels) == 3072
-    header = info_header(SIZE, len(pixels))
-    offset = 14 + len(header)
-    return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
+def near_segment(p, a, b, half):
+    (x, y), (ax, ay), (bx, by) = p, a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return (x - ax - t * dx) ** 2 + (y - ay - t * dy) ** 2 <= half * half
 
 
-def ico(px):
-    # White corners become transparent in the AND mask and black in the colour
-    # part, as icons want.
-    transparent = [[p == WHITE for p in row] for row in px]
-    colour = [[(0, 0, 0) if transparent[y][x] else p for x, p in enumerate(row)]
-              for y, row in enumerate(px)]
+def tile_colour(u, v):
+    """The tile at a point of its own 14-unit square; None outside it."""
+    n = len(TILE)
+    if not (0 <= u < n and 0 <= v < n):
+        shadow = (n <= u < n + 1 and 1 <= v < n + 1) or (n <= v < n + 1 and 1 <= u < n + 1)
+        return TILE_SHADOW if shadow else None
+    if u < 1 or v < 1 or u >= n - 1 or v >= n - 1:
+        return TILE_EDGE
+    p = (u, v)
+    shaft = any(near_segment(p, a, b, ARROW_WIDTH / 2) for a, b in zip(ARROW_SHAFT, ARROW_SHAFT[1:]))
+    return ARROW if shaft or in_triangle(p, ARROW_HEAD) else TILE_FACE
+
+
+def shape_colour(x, y, with_name):
+    """The picture at a point of the 32-unit design square; None outside it."""
+    r = RADIUS
+    cx = min(max(x, r), SIZE - r)
+    cy = min(max(y, r), SIZE - r)
+    if not (0 <= x < SIZE and 0 <= y < SIZE) or (x - cx) ** 2 + (y - cy) ** 2 > r * r:
+        return None
+    if (x - cx) ** 2 + (y - cy) ** 2 > (r - 1) ** 2 or min(x, y) < 1 or max(x, y) >= SIZE - 1:
+        return OUTLINE
+    if with_name:
+        tile = tile_colour(x - TILE_X, y - TILE_Y)
+    else:  # the tile alone, as large as the picture allows
+        tile = tile_colour((x - 3) * 15 / 26, (y - 3) * 15 / 26)
+    if tile:
+        return tile
+    if with_name:
+        left = TEXT_X
+        for ch in "Tarvo":
+            glyph = GLYPHS[ch]
+            gx, gy = int(x - left), int(y - TEXT_Y)
+            if x >= left and 0 <= gx < len(glyph[0]) and 0 <= y - TEXT_Y < len(glyph) and glyph[gy][gx] == "#":
+                return LETTER
+            left += len(glyph[0]) + 1
+    t = min(max((y - 0.5) / (SIZE - 1), 0.0), 1.0)
+    return tuple(round(a + (b - a) * t) for a, b in zip(TOP, BOTTOM))
+
+
+def drawn(size):
+    """Rows of (r, g, b, coverage 0..255) for a size other than 32."""
+    k = size / SIZE
+    rows = []
+    for py in range(size):
+        row = []
+        for px_ in range(size):
+            inside = []
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    c = shape_colour((px_ + (sx + 0.5) / SAMPLES) / k, (py + (sy + 0.5) / SAMPLES) / k, size >= SIZE)
+                    if c:
+                        inside.append(c)
+            if not inside:
+                row.append(WHITE + (0,))
+                continue
+            colour = tuple(round(sum(c[i] for c in inside) / len(inside)) for i in range(3))
+            if colour == WHITE:
+                colour = TILE_FACE
+            row.append(colour + (round(255 * len(inside) / SAMPLES ** 2),))
+        rows.append(row)
+    return rows
+
+
+def image_rows(size):
+    if size == SIZE:
+        return [[p + ((0 if p == WHITE else 255),) for p in row] for row in picture()]
+    return drawn(size)
+
+
+def bitmap_entry(rows):
+    """24-bit colour bottom-up with an AND mask; a pixel less than half covered is transparent."""
+    size = len(rows)
+    stride = (size * 3 + 3) & ~3
+    mask_stride = ((size + 31) // 32) * 4
+    colour = b""
     mask = b""
-    for row in reversed(transparent):
+    for row in reversed(rows):
+        line = b"".join(bytes((0, 0, 0) if a < 128 else (b, g, r)) for r, g, b, a in row)
+        colour += line + b"\0" * (stride - len(line))
         bits = 0
-        for x, t in enumerate(row):
-            if t:
-                bits |= 1 << (31 - x)
-        mask += struct.pack(">I", bits)
-    pixels = dib_pixels(colour)
-    image = info_header(2 * SIZE, 0) + pixels + mask
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 24, len(image), 6 + 16)
-    return directory + entry + image
+        for x, (_, _, _, a) in enumerate(row):
+            if a < 128:
+                bits |= 1 << (mask_stride * 8 - 1 - x)
+        mask += bits.to_bytes(mask_stride, "big")
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 24, 0, 0, 0, 0, 0, 0)
+    return header + colour + mask, 24
+
+
+def filtered(kind, line, prior):
+    """One PNG row under filter kind (0 none, 1 sub, 2 up, 3 average, 4 Paeth), its kind first."""
+    out = bytearray([kind])
+    for i, x in enumerate(line):
+        a = line[i - 4] if i >= 4 else 0
+        b = prior[i]
+        c = prior[i - 4] if i >= 4 else 0
+        if kind == 4:
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            predictor = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+        else:
+            predictor = (0, a, b, (a + b) // 2, 0)[kind]
+        out.append((x - predictor) & 0xFF)
+    return bytes(out)
+
+
+def png_entry(rows):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    size = len(rows)
+    lines = [bytes(c for p in row for c in p) for row in rows]
+    priors = [bytes(4 * size)] + lines[:-1]
+
+    def best(line, prior):
+        return min((filtered(kind, line, prior) for kind in range(5)), key=lambda f: sum(min(b, 256 - b) for b in f[1:]))
+
+    # Whichever compresses best: one filter for every row, or the usual per-row choice.
+    choices = [[filtered(kind, line, prior) for line, prior in zip(lines, priors)] for kind in range(5)]
+    choices.append([best(line, prior) for line, prior in zip(lines, priors)])
+    compressed = min((zlib.compress(b"".join(rows_), 9) for rows_ in choices), key=len)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", compressed) + chunk(b"IEND", b"")
+    return data, 32
+
+
+def ico():
+    images = [(size, (png_entry if size in PNG_SIZES else bitmap_entry)(image_rows(size))) for size in SIZES]
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for size, (data, bits) in images:
+        directory += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, bits, len(data), offset)
+        offset += len(data)
+    return directory + b"".join(data for _, (data, _) in images)
 
 
 MANIFEST = """\
@@ -140,7 +269,7 @@ MANIFEST = """\
 <assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
   <assemblyIdentity
     version="1.0.0.0"
-    processorArchitecture="X86"
+    processorArchitecture="{arch}"
     name="CompanyName.ProductName.YourApp"
     type="win32"
   />
@@ -151,12 +280,18 @@ MANIFEST = """\
         type="win32"
         name="Microsoft.Windows.Common-Controls"
         version="6.0.0.0"
-        processorArchitecture="X86"
+        processorArchitecture="{arch}"
         publicKeyToken="6595b64144ccf1df"
         language="*"
       />
     </dependentAssembly>
   </dependency>
+  <application xmlns="urn:schemas-microsoft-com:asm.v3">
+    <windowsSettings>
+      <dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>
+      <dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>
+    </windowsSettings>
+  </application>
 </assembly>
 """
 
@@ -165,9 +300,9 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     px = picture()
     assert px[0][0] == WHITE and px[SIZE - 1][0] == WHITE
-    manifest = MANIFEST.replace("\n", "\r\n").encode("utf-8")
-    assert len(manifest) == 652
-    outputs = {"form1_imagelist1.bmp": bmp(px), "tarvo.ico": ico(px), "tarvo.manifest": manifest}
+    outputs = {"tarvo.ico": ico()}
+    for name, arch in (("tarvo.manifest", "X86"), ("tarvo64.manifest", "amd64")):
+        outputs[name] = MANIFEST.format(arch=arch).replace("\n", "\r\n").encode("utf-8")
     for name, data in outputs.items():
         with open(os.path.join(here, name), "wb") as f:
             f.write(data)

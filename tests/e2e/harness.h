@@ -14,6 +14,9 @@ using std::string;
 using std::wstring;
 using Launches = std::vector<string>;
 
+// Tarvo speaks Japanese to a Japanese display language (LANG), else English.
+const bool kInJapanese = getenv("LANG")[0] == 'j';
+
 inline string U8(const wstring& w) {
   string s(w.size() * 4 + 1, '\0');
   s.resize(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], int(s.size()), nullptr, nullptr) - 1);

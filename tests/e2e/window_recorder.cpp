@@ -31,3 +31,27 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK RecordWindows(int code, WPARAM
   }
   return CallNextHookEx(nullptr, code, window, lParam);
 }
+
+// WM_DPICHANGED as the system sends it, then fonts.
+extern "C" __declspec(dllexport) LRESULT CALLBACK Inspect(int code, WPARAM removed, LPARAM lParam) {
+  MSG* msg = reinterpret_cast<MSG*>(lParam);
+  if (removed && shared && msg->message == RegisterWindowMessageA(kInspectMessage)) {
+    Inspection& look = shared->Look;
+    if (look.Dpi) SendMessageW(msg->hwnd, WM_DPICHANGED, MAKEWPARAM(look.Dpi, look.Dpi), LPARAM(&look.Suggested));
+    for (HWND child = GetWindow(msg->hwnd, GW_CHILD); child && look.Count < 8; child = GetWindow(child, GW_HWNDNEXT)) {
+      Child& c = look.Children[look.Count++];
+      c.Id = GetDlgCtrlID(child);
+      LOGFONTW font = {};
+      HGDIOBJ handle = HGDIOBJ(SendMessageW(child, WM_GETFONT, 0, 0));
+      GetObjectW(handle, sizeof font, &font);
+      c.FontHeight = font.lfHeight;
+      wchar_t text[64] = {};
+      HDC dc = GetDC(child);
+      SelectObject(dc, handle);
+      GetTextExtentPoint32W(dc, text, GetWindowTextW(child, text, 64), &c.Text);
+      ReleaseDC(child, dc);
+    }
+    InterlockedExchange(&look.Done, 1);
+  }
+  return CallNextHookEx(nullptr, code, removed, lParam);
+}
