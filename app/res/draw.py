@@ -10,9 +10,9 @@ gradient. White marks what lies outside it, so the rounded-off corners are
 The 32-pixel image is drawn pixel by pixel, as it always was. Every other size
 is drawn for itself from the same shapes, smoothed by sampling each pixel 4 x 4
 times; below 32 pixels the name would be a smudge, so the tile fills the picture
-alone. The icon holds the 32-pixel image as a bitmap with a mask, as it always
-did, and 16, 20, 24, 40, 48, 64 and 256 pixels as PNG images, which keep the
-program within 64 KiB.
+alone. The icon holds every size as a PNG image, the 32-pixel one too (fully
+transparent where the old bitmap's mask was set, opaque elsewhere, so it draws
+the same pixels): as bitmaps they would take the program past 64 KiB.
 """
 import os
 import struct
@@ -107,7 +107,6 @@ def picture():
 
 
 SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
-PNG_SIZES = (16, 20, 24, 40, 48, 64, 256)
 SAMPLES = 4
 ARROW_HEAD = ((6.5, 2.5), (11.5, 2.5), (11.5, 7.5))
 ARROW_SHAFT = ((3.5, 12.0), (3.5, 9.5), (8.5, 4.5))
@@ -199,25 +198,6 @@ def image_rows(size):
     return drawn(size)
 
 
-def bitmap_entry(rows):
-    """24-bit colour bottom-up with an AND mask; a pixel less than half covered is transparent."""
-    size = len(rows)
-    stride = (size * 3 + 3) & ~3
-    mask_stride = ((size + 31) // 32) * 4
-    colour = b""
-    mask = b""
-    for row in reversed(rows):
-        line = b"".join(bytes((0, 0, 0) if a < 128 else (b, g, r)) for r, g, b, a in row)
-        colour += line + b"\0" * (stride - len(line))
-        bits = 0
-        for x, (_, _, _, a) in enumerate(row):
-            if a < 128:
-                bits |= 1 << (mask_stride * 8 - 1 - x)
-        mask += bits.to_bytes(mask_stride, "big")
-    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 24, 0, 0, 0, 0, 0, 0)
-    return header + colour + mask, 24
-
-
 def filtered(kind, line, prior):
     """One PNG row under filter kind (0 none, 1 sub, 2 up, 3 average, 4 Paeth), its kind first."""
     out = bytearray([kind])
@@ -255,7 +235,7 @@ def png_entry(rows):
 
 
 def ico():
-    images = [(size, (png_entry if size in PNG_SIZES else bitmap_entry)(image_rows(size))) for size in SIZES]
+    images = [(size, png_entry(image_rows(size))) for size in SIZES]
     offset = 6 + 16 * len(images)
     directory = struct.pack("<HHH", 0, 1, len(images))
     for size, (data, bits) in images:
