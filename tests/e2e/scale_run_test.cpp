@@ -87,7 +87,7 @@ TEST(ScaleRun, WholeAtEveryScaleAndTakesTheSuggestedRectangle) {
   EXPECT_NEAR(w.left + w.right, GetSystemMetrics(SM_CXSCREEN), 1);
   EXPECT_NEAR(w.top + w.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
   EXPECT_EQ(GetWindowLongW(form, GWL_STYLE) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-  EXPECT_TRUE(IconShown(form, dpi));
+  EXPECT_TRUE(WaitUntil([&] { return IconShown(form, dpi); }));
   const int mark = GetSystemMetrics(SM_CXMENUCHECK);
   ExpectLaidOut(form, dpi, Look(form), mark);
   const int to = dpi == 144 ? 192 : 144;
@@ -95,7 +95,8 @@ TEST(ScaleRun, WholeAtEveryScaleAndTakesTheSuggestedRectangle) {
   const Inspection look = Look(form, to, suggested);
   w = WindowRect(form);
   EXPECT_TRUE(EqualRect(&w, &suggested));
-  EXPECT_TRUE(IconShown(form, to));
+  // Painted once the new layout is in.
+  EXPECT_TRUE(WaitUntil([&] { return IconShown(form, to); }));
   ExpectLaidOut(form, to, look, MulDiv(mark, to, dpi));
   PostMessageA(form, WM_CLOSE, 0, 0);
   EXPECT_EQ(run.WaitExit(), 0u);
