@@ -42,9 +42,8 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
   SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
   ASSERT_TRUE(MakeShortcut(L"file.lnk", L"C:\\windows\\win.ini"));
   ASSERT_TRUE(MakeShortcut(L"virtual.lnk", L"", controls));
-  // A stream of a program, and a program read as a folder: no folder to open.
+  // A program's stream: its folder part is the program.
   ASSERT_TRUE(MakeShortcut(L"stream.lnk", L"C:\\windows\\notepad.exe:s"));
-  ASSERT_TRUE(MakeShortcut(L"file folder.lnk", L"C:\\windows\\notepad.exe\\x"));
   // A program with a virtual item below it: the parent is no folder.
   ASSERT_TRUE(MakeShortcut(L"inside.lnk", L"", ILCombine(ILCreateFromPathW(L"C:\\windows\\notepad.exe"), ILFindLastID(controls))));
   // Every launch waits: 0x500 and 0x54C.
@@ -64,7 +63,6 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
       {"virtual.lnk", "1", false, {ex + "explore|" + Bytes(computer)}},
       {"stream.lnk", "0", false, {}},
       {"stream.lnk", "1", true, {}},
-      {"file folder.lnk", "1", false, {}},
       {"inside.lnk", "0", false, {}},
       {"inside.lnk", "1", false, {}},
   };
@@ -76,26 +74,6 @@ TEST(LinkAction, EachModeAsksForItsOperationAndAVirtualItemOpensItsParent) {
     HANDLE process = OpenEventA(SYNCHRONIZE, FALSE, "TarvoTestProcess");
     EXPECT_FALSE(process) << "left open";
     CloseHandle(process);
-  }
-}
-
-// Lists of 5-byte items; the walk stops after 260 items, terminator or not.
-TEST(LinkAction, ParentOfAnIDListIsAllButItsLastItem) {
-  for (size_t items : {1, 300}) {
-    string list(items * 5, 'a');
-    for (size_t i = 0; i < items; ++i) {
-      list[i * 5] = 5;
-      list[i * 5 + 1] = 0;
-    }
-    list += string(2, '\0');
-    size_t size = std::min<size_t>(items, 260) * 5 - 5;
-    ITEMIDLIST* parent = nullptr;
-    EXPECT_EQ(GetParentIDList(reinterpret_cast<ITEMIDLIST*>(&list[0]), &parent), items > 1);
-    if (items > 1) {
-      EXPECT_EQ(list.substr(size, 2), string(2, '\0')) << items;
-      EXPECT_EQ(string(reinterpret_cast<char*>(parent), size + 2), list.substr(0, size + 2));
-      CoTaskMemFree(parent);
-    }
   }
 }
 
