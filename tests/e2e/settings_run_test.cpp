@@ -85,6 +85,7 @@ TEST_F(SettingsRun, ShowsStoredOptionsWholeAndOnlyOkStores) {
     EXPECT_EQ(s.Checks(), c.shown);
     EXPECT_EQ(s.run.WindowClasses().count("obj_Form"), 1u);
     EXPECT_TRUE(WaitUntil([&] { return ThreadInput(s.form).hwndFocus == s.controls[3]; }));
+    EXPECT_TRUE(GetWindowLongW(s.controls[3], GWL_STYLE) & BS_DEFPUSHBUTTON);
     for (char k : string(c.keys)) {
       k == VK_SHIFT ? SendKey(k) : PressKey(k);
     }
