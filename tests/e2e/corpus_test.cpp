@@ -163,7 +163,6 @@ TEST(Corpus, TheCheckAtEveryEdge) {
   } cases[] = {
       {0, 1, "K", false},
       {0x14, 1, "\7", false},  // ANSI strings
-      {0x4C, 6, string("\5\0\2\0\0\0\0", 7), false},  // the terminator early
       {0x62, 1, "\x5A", true},  // path, volume, block at the end
       {0x62, 1, "\x5B", false},
       {0x76, 1, "\x37", true},
