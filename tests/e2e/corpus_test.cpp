@@ -194,8 +194,8 @@ TEST(Corpus, TheCheckAtEveryEdge) {
   }
   const string numbered(16, 'F');
   const string named("\5\xD5\xCD\xD5\x9C\x2E\x1B\x10\x93\x97\x08\0\x2B\x2C\xF9\xAE", 16);
-  const string value = Le(13) + Le(1) + string(5, 0);
-  const string name = Le(17) + Le(4) + string("\0a\0\0\0", 5) + Le(0);
+  const string byNumber = Le(13) + Le(1) + string(5, 0);
+  const string byName = Le(17) + Le(4) + string("\0a\0\0\0", 5) + Le(0);
   // In place of the 8-byte block.
   const struct {
     string bytes;
@@ -212,14 +212,14 @@ TEST(Corpus, TheCheckAtEveryEdge) {
       {Block(1, 0x314, 268, 520), false},
       {Block(0xC, 0xA), true},  // an ID list
       {Block(0xC, 0xC), false},
-      {Store(numbered, value), true},  // version, ends of values and storages, type
-      {Store(numbered, value).replace(12, 1, "2"), false},
-      {Store(numbered, value).replace(8, 1, "\x25"), false},
-      {Store(numbered, value).replace(0, 1, "\x31"), false},
-      {Store(numbered, Le(12) + value.substr(4, 8)), false},
-      {Store(named, name), true},  // names
-      {Store(named, string(name).replace(11, 1, "b")), false},
-      {Store(named, value), false},
+      {Store(numbered, byNumber), true},  // version, ends of values and storages, type
+      {Store(numbered, byNumber).replace(12, 1, "2"), false},
+      {Store(numbered, byNumber).replace(8, 1, "\x25"), false},
+      {Store(numbered, byNumber).replace(0, 1, "\x31"), false},
+      {Store(numbered, Le(12) + byNumber.substr(4, 8)), false},
+      {Store(named, byName), true},  // names
+      {Store(named, string(byName).replace(11, 1, "b")), false},
+      {Store(named, byNumber), false},
   };
   for (const auto& c : blocks) {
     EXPECT_EQ(Holds(kBase.substr(0, 0xB1) + c.bytes), c.holds) << &c - blocks;
