@@ -186,7 +186,7 @@ bool BlockHoldsTogether(Bytes block, Bytes list) {
     case 0xA0000003:
       return block.Sub(0x10, 16).AnsiEnds(0);  // the machine's name
     case 0xA0000005:
-      return IsItemStart(list, block.U32(0xC));  // where the folder's items end in the list
+      return IsItemStart(list, block.U32(0xC));  // where the items below the folder start
     case 0xA0000008:
       return block.Sub(8, block.size - 8).WideEnds(0);  // the layer's name
     case 0xA0000009:
@@ -235,7 +235,8 @@ bool LinkFileHoldsTogether(const uint8_t* data, size_t size) {
     if (!file.Has(at, 4)) return false;
     size_t blockSize = file.U32(at);
     if (blockSize < 4 || size - at == 4) return true;
-    if (blockSize < 8 || !file.Has(at, blockSize) || !BlockHoldsTogether(file.Sub(at, blockSize), list))
+    if (blockSize < 8 || !file.Has(at, blockSize) ||
+        !BlockHoldsTogether(file.Sub(at, blockSize), list))
       return false;
     at += blockSize;
   }
