@@ -64,18 +64,17 @@ void LinkInfo(const uint8_t* at) {
   Copy info = Own(at, U32(at));
   const uint8_t* p = info.get();
   Touch(p, U32(p + 4));
-  for (size_t field = 12; field <= 24; field += 4) {
-    uint32_t offset = U32(p + field);
-    if (offset == 0) continue;
-    if (field == 12) Volume(p + offset);
-    if (field == 20) Network(p + offset);
-    if (field == 16 || field == 24) Ansi(p + offset);
-  }
+  // A zero offset stands for "absent".
+  if (U32(p + 12)) Volume(p + U32(p + 12));
+  if (U32(p + 16)) Ansi(p + U32(p + 16));
+  if (U32(p + 20)) Network(p + U32(p + 20));
+  if (U32(p + 24)) Ansi(p + U32(p + 24));
   if (U32(p + 4) < 0x24) return;
   if (U32(p + 0x1C)) Wide(p + U32(p + 0x1C));
   if (U32(p + 0x20)) Wide(p + U32(p + 0x20));
 }
 
+// {D5CDD505-2E9C-101B-9397-08002B2CF9AE}: storages whose values have names.
 const uint8_t kNamedValues[16] = {0x05, 0xD5, 0xCD, 0xD5, 0x9C, 0x2E, 0x1B, 0x10,
                                   0x93, 0x97, 0x08, 0x00, 0x2B, 0x2C, 0xF9, 0xAE};
 
