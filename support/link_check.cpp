@@ -101,9 +101,60 @@ bool LinkInfoHoldsTogether(Bytes info) {
   return OptionalWide(info, info.U32(0x1C)) && OptionalWide(info, info.U32(0x20));
 }
 
+// The start of an item, or of the terminator, of a list that holds together.
+// A link without a list has none.
+bool IsItemStart(Bytes list, size_t offset) {
+  for (size_t at = 0; list.Has(at, 2); at += list.U16(at)) {
+    if (at == offset) return true;
+    if (list.U16(at) == 0) return false;
+  }
+  return false;
+}
+
+// Records that open with their own 4-byte size, up to one of size zero, which
+// must be there: the reader has no other end.
+template <typename Check>
+bool RecordsHoldTogether(Bytes b, size_t at, size_t minSize, Check record) {
+  while (b.Has(at, 4)) {
+    size_t size = b.U32(at);
+    if (size == 0) return true;
+    if (size < minSize || !b.Has(at, size) || !record(b.Sub(at, size))) return false;
+    at += size;
+  }
+  return false;
+}
+
+// The storages of a property store: size, version, format ID, then values of
+// size, number or name, a reserved byte and the typed value, whose type the
+// reader reads first.
+const uint32_t kStorageVersion = 0x53505331;
+const size_t kStorageHeader = 24;
+const size_t kValueHeader = 9;
+const size_t kValueType = 4;
+// {D5CDD505-2E9C-101B-9397-08002B2CF9AE}: values named by strings, not numbers.
+const uint8_t kNamedValues[16] = {0x05, 0xD5, 0xCD, 0xD5, 0x9C, 0x2E, 0x1B, 0x10,
+                                  0x93, 0x97, 0x08, 0x00, 0x2B, 0x2C, 0xF9, 0xAE};
+
+bool ValueHoldsTogether(Bytes value, bool named) {
+  size_t typed = kValueHeader;
+  if (named) {
+    size_t name = value.U32(4);
+    if (!value.Has(typed, name) || !value.Sub(typed, name).WideEnds(0)) return false;
+    typed += name;
+  }
+  return value.Has(typed, kValueType);
+}
+
+bool StorageHoldsTogether(Bytes storage) {
+  if (storage.U32(4) != kStorageVersion) return false;
+  bool named = memcmp(storage.data + 8, kNamedValues, sizeof kNamedValues) == 0;
+  return RecordsHoldTogether(storage, kStorageHeader, kValueHeader,
+                             [named](Bytes value) { return ValueHoldsTogether(value, named); });
+}
+
 // Blocks of known kinds are read as fixed records: they must be at least that
-// long, and their path fields must end inside them. Unknown kinds are skipped.
-bool BlockHoldsTogether(Bytes block) {
+// long, and their name fields must end inside them. Unknown kinds are skipped.
+bool BlockHoldsTogether(Bytes block, Bytes list) {
   static const struct {
     uint32_t signature;
     uint32_t minSize;
@@ -124,12 +175,27 @@ bool BlockHoldsTogether(Bytes block) {
   for (const auto& known : kKnown) {
     if (known.signature == signature && block.size < known.minSize) return false;
   }
-  if (signature == 0xA0000001 || signature == 0xA0000006 || signature == 0xA0000007) {
-    Bytes ansi = block.Sub(8, kPathField);
-    Bytes wide = block.Sub(8 + kPathField, 2 * kPathField);
-    return ansi.AnsiEnds(0) && wide.WideEnds(0);
+  switch (signature) {
+    case 0xA0000001:
+    case 0xA0000006:
+    case 0xA0000007:
+      return block.Sub(8, kPathField).AnsiEnds(0) &&
+             block.Sub(8 + kPathField, 2 * kPathField).WideEnds(0);
+    case 0xA0000002:
+      return block.Sub(0x2C, 64).WideEnds(0);  // the font's face name
+    case 0xA0000003:
+      return block.Sub(0x10, 16).AnsiEnds(0);  // the machine's name
+    case 0xA0000005:
+      return IsItemStart(list, block.U32(0xC));  // where the items below the folder start
+    case 0xA0000008:
+      return block.Sub(8, block.size - 8).WideEnds(0);  // the layer's name
+    case 0xA0000009:
+      return RecordsHoldTogether(block, 8, kStorageHeader, StorageHoldsTogether);
+    case 0xA000000B:
+      return IsItemStart(list, block.U32(0x18));
+    case 0xA000000C:
+      return IDListHoldsTogether(block.Sub(8, block.size - 8));
   }
-  if (signature == 0xA000000C) return IDListHoldsTogether(block.Sub(8, block.size - 8));
   return true;
 }
 
@@ -142,11 +208,12 @@ bool LinkFileHoldsTogether(const uint8_t* data, size_t size) {
     return false;
   uint32_t flags = file.U32(0x14);
   size_t at = kHeaderSize;
+  Bytes list = {data, 0};
   if (flags & kHasIDList) {
-    if (!file.Has(at, 2) || !file.Has(at + 2, file.U16(at)) ||
-        !IDListHoldsTogether(file.Sub(at + 2, file.U16(at))))
-      return false;
-    at += 2 + file.U16(at);
+    if (!file.Has(at, 2) || !file.Has(at + 2, file.U16(at))) return false;
+    list = file.Sub(at + 2, file.U16(at));
+    if (!IDListHoldsTogether(list)) return false;
+    at += 2 + list.size;
   }
   if (flags & kHasLinkInfo) {
     if (!file.Has(at, 4) || file.U32(at) < kLinkInfoHeader || !file.Has(at, file.U32(at)) ||
@@ -168,7 +235,8 @@ bool LinkFileHoldsTogether(const uint8_t* data, size_t size) {
     if (!file.Has(at, 4)) return false;
     size_t blockSize = file.U32(at);
     if (blockSize < 4 || size - at == 4) return true;
-    if (blockSize < 8 || !file.Has(at, blockSize) || !BlockHoldsTogether(file.Sub(at, blockSize)))
+    if (blockSize < 8 || !file.Has(at, blockSize) ||
+        !BlockHoldsTogether(file.Sub(at, blockSize), list))
       return false;
     at += blockSize;
   }

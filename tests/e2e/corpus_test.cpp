@@ -141,16 +141,33 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
   ClearTarvoRegistry();
 }
 
-// The check's edges on a file of: header; one 2-byte item; link info (volume at
-// 0x1C, path at 0x2D, suffix at 0x32); the name "a"; an 8-byte block; the end.
-const string kBase = string("L\0\0\0\1\x14\2\0\0\0\0\0\xC0\0\0\0\0\0\0\x46\x87", 21) + string(55, '\0') +
-                     string("\4\0\2\0\0\0\x33\0\0\0\x1C\0\0\0\1\0\0\0\x1C\0\0\0\x2D\0\0\0\0\0\0\0\x32\0\0\0", 34) +
-                     string("\x11\0\0\0\3\0\0\0\0\0\0\0\x10\0\0\0\0C:\\x\0\0\1\0a\0\x08\0\0\0ABCD\0\0\0\0", 39);
+string Le(uint32_t v) { return string(reinterpret_cast<const char*>(&v), 4); }
+
+// An extra data block of kind 0xA00000<kind>, zeros but for bytes [at, at + n)
+// of c; then the terminal block.
+string Block(uint32_t kind, size_t size, size_t at = 0, size_t n = 0, char c = 'x') {
+  return (Le(size) + Le(0xA0000000 + kind) + string(size - 8, 0)).replace(at, n, n, c) + Le(0);
+}
+
+// A property store of one storage (its version at 12); the terminal block.
+string Store(const string& format, const string& values) {
+  const size_t n = values.size();
+  return Le(40 + n) + Le(0xA0000009) + Le(28 + n) + "1SPS" + format + values + Le(0) + Le(0) + Le(0);
+}
+
+// The check's edges on a file of: header; one 2-byte item; link info at 0x52
+// (no Unicode path or suffix; volume at 0x76; network at 0x8A, name at 0xA6;
+// path at 0xA7, suffix at 0xAC); the name "a"; an 8-byte block at 0xB1; the end.
+const string kBase = string("L\0\0\0\1\x14\2\0\0\0\0\0\xC0\0\0\0\0\0\0\x46\x87", 21) + string(55, 0) + string("\4\0\2\0\0\0", 6) +
+                     Le(0x5B) + Le(0x24) + Le(3) + Le(0x24) + Le(0x55) + Le(0x38) + Le(0x5A) + string(8, 0) +
+                     Le(0x14) + Le(3) + Le(0) + Le(0x10) + Le(0) +
+                     Le(0x1D) + Le(0) + Le(0x1C) + Le(0) + Le(0) + Le(0x18) + string(5, 0) +
+                     string("C:\\x\0\0\1\0a\0\x08\0\0\0ABCD\0\0\0\0", 22);
 
 TEST(Corpus, TheCheckAtEveryEdge) {
   // Bytes [at, at + n) replaced; kRest cuts the file.
   const size_t kRest = string::npos;
-  const string big(kMaxLinkFileSize - 0x91, '\0');
+  const string big(kMaxLinkFileSize - 0xB9, '\0');
   const struct {
     size_t at;
     size_t n;
@@ -159,25 +176,70 @@ TEST(Corpus, TheCheckAtEveryEdge) {
   } cases[] = {
       {0, 1, "K", false},
       {0x14, 1, "\7", false},  // ANSI strings
-      {0x4C, 6, string("\3\0\1\0\0", 5), false},      // an item of size 1
-      {0x4C, 6, string("\5\0\2\0\0\0\0", 7), false},  // the terminator early
-      {0x62, 1, "\x32", true},  // path, volume, block at the end
-      {0x62, 1, "\x33", false},
-      {0x6E, 1, "\x17", true},
-      {0x6E, 1, "\x18", false},
-      {0x89, 1, "\x0C", true},
-      {0x89, 1, "\x0D", false},
-      {0x89, kRest, "", true},  // the file ending after the name, in it, before it
-      {0x88, kRest, "", false},
-      {0x85, kRest, "", true},
-      {0x91, 1, "\x10", true},  // the last four bytes: the terminal block
-      {0x91, kRest, "", true},
-      {0x89, kRest, string("\x77\xFF\x0F\0ABCD", 8) + big, true},  // 1 MiB
-      {0x89, kRest, string("\x78\xFF\x0F\0ABCD", 8) + big + "x", false},
+      {0x62, 1, "\x5A", true},  // path, volume, block at the end
+      {0x62, 1, "\x5B", false},
+      {0x76, 1, "\x37", true},
+      {0x76, 1, "\x38", false},
+      {0xB1, 1, "\x0C", true},
+      {0xB1, 1, "\x0D", false},
+      {0x6E, 1, "\x5A", false},  // Unicode path and suffix
+      {0x72, 1, "\x5A", false},
+      {0x82, 1, "\x15", false},  // volume label, ANSI and Unicode
+      {0x82, 5, string("\x14\0\0\0\x12", 5), true},
+      {0x82, 5, string("\x14\0\0\0\x13", 5), false},
+      {0x66, 1, string(1, 0), false},  // network: announced, size, device, names
+      {0x8A, 1, "\x24", false},
+      {0x8E, 1, "\1", false},
+      {0x96, 1, "\x1D", false},
+      {0x92, 1, "\x1D", false},
+      {0x9E, 1, "\x1C", false},
+      {0xA2, 1, "\x1C", false},
+      {0xB1, kRest, "", true},  // the file ending after the name, in it, before it
+      {0xB0, kRest, "", false},
+      {0xAD, kRest, "", true},
+      {0xB9, 1, "\x10", true},  // the last four bytes: the terminal block
+      {0xB9, kRest, "", true},
+      {0xB1, kRest, string("\x4F\xFF\x0F\0ABCD", 8) + big, true},  // 1 MiB
+      {0xB1, kRest, string("\x50\xFF\x0F\0ABCD", 8) + big + "x", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Holds(string(kBase).replace(c.at, c.n, c.bytes)), c.holds) << c.at;
+    EXPECT_EQ(Holds(string(kBase).replace(c.at, c.n, c.bytes)), c.holds) << &c - cases;
   }
+  const string numbered(16, 'F');
+  const string named("\5\xD5\xCD\xD5\x9C\x2E\x1B\x10\x93\x97\x08\0\x2B\x2C\xF9\xAE", 16);
+  const string byNumber = Le(13) + Le(1) + string(5, 0);
+  const string byName = Le(17) + Le(4) + string("\0a\0\0\0", 5) + Le(0);
+  // In place of the 8-byte block.
+  const struct {
+    string bytes;
+    bool holds;
+  } blocks[] = {
+      {Block(5, 0x10, 0xC, 1, 2), true},  // folders: the list's end, in an item, past it
+      {Block(5, 0x10, 0xC, 1, 1), false},
+      {Block(0xB, 0x1C, 0x18, 1, 4), false},
+      {Block(3, 0x60, 0x10, 16), false},  // names filling their fields
+      {Block(2, 0xCC, 0x2C, 64), false},
+      {Block(8, 0x88, 8, 0x7E), true},
+      {Block(8, 0x88, 8, 0x80), false},
+      {Block(1, 0x314, 8, 260), false},
+      {Block(1, 0x314, 268, 520), false},
+      {Block(0xC, 0xA), true},  // an ID list
+      {Block(0xC, 0xC), false},
+      {Store(numbered, byNumber), true},  // version, a zero size at the end, type
+      {Store(numbered, byNumber).replace(12, 1, "2"), false},
+      {Store(numbered, byNumber).replace(8, 1, "\x25"), false},
+      {Store(numbered, Le(12) + byNumber.substr(4, 8)), false},
+      {Store(named, byName), true},  // names
+      {Store(named, string(byName).replace(11, 1, "b")), false},
+      {Store(named, byNumber), false},
+  };
+  for (const auto& c : blocks) {
+    EXPECT_EQ(Holds(kBase.substr(0, 0xB1) + c.bytes), c.holds) << &c - blocks;
+  }
+  // Without an ID list no offset lies in it.
+  const string noList = string(kBase).replace(0x14, 0x3E, "\x86" + string(55, 0));
+  EXPECT_TRUE(Holds(noList));
+  EXPECT_FALSE(Holds(noList.substr(0, 0xAB) + Block(5, 0x10)));
   // Real shortcuts hold together; one has a string count running past its end.
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW(LNK_SAMPLES L"*.lnk", &found);
