@@ -1,7 +1,5 @@
 // Broken shortcut files, the same bytes on every run, each run in both modes
 // with "select" off and on.
-#include <process.h>
-
 #include "e2e/harness.h"
 #include "support/link_check.h"
 
@@ -30,19 +28,6 @@ string Replaced(string b, string from, string to) {
 
 bool Holds(const string& b) {
   return LinkFileHoldsTogether(reinterpret_cast<const uint8_t*>(b.data()), b.size());
-}
-
-// False when the shell's loader alone (the benchmark's floor) crashes or hangs.
-bool LoaderSurvives(const wstring& file) {
-  // Its launch is recorded nowhere.
-  SetEnvironmentVariableW(L"TARVO_LAUNCH_LOG", nullptr);
-  HANDLE run = HANDLE(_wspawnl(_P_NOWAIT, L"" FLOOR_VERB, L"floor_verb", Quoted(file).c_str(), nullptr));
-  SetEnvironmentVariableW(L"TARVO_LAUNCH_LOG", TheBench().log.c_str());
-  DWORD code = WaitForSingleObject(run, 15000);
-  GetExitCodeProcess(run, &code);
-  TerminateProcess(run, 1);
-  CloseHandle(run);
-  return code < 0x100;
 }
 
 TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
@@ -111,15 +96,10 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
     if (i < 10) EXPECT_FALSE(Holds(broken));
     expected[name] = {};
   }
-  string skipped;
-  int skips = 0;
+  // The same bytes every run: a file the check lets through that the system's
+  // reader cannot take fails here every time.
   for (const auto& [name, want] : expected) {
     const wstring file = dir + name + L".lnk";
-    if (Holds(ReadBytes(file)) && !LoaderSurvives(file)) {
-      skipped += " \"" + U8(name) + "\"";
-      ++skips;
-      continue;
-    }
     for (int run = 0; run < 4; ++run) {
       SCOPED_TRACE(U8(name + std::to_wstring(run)));
       StoreOptions(run < 2 ? "000" : "001");
@@ -137,7 +117,6 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
       EXPECT_EQ(_stricmp(launch.c_str(), answers[run].c_str()), 0) << launch;
     }
   }
-  printf("%d skipped, the platform's loader alone fails:%s\n", skips, skipped.c_str());
   ClearTarvoRegistry();
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
@@ -28,19 +30,12 @@ inline wstring Quoted(const wstring& s) {
 }
 
 inline string ReadBytes(const wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  string bytes(file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, &bytes[0], DWORD(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes.substr(0, read);
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return string(std::istreambuf_iterator<char>(file), {});
 }
 
 inline void WriteBytes(const wstring& path, const string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
 }
 
 inline void SetManifest(const wstring& exe) {
