@@ -176,16 +176,6 @@ TEST_F(SettingsRun, OkRegistersAnyProgramPathExactly) {
     SHLoadIndirectString(MuiVerb(exe, i).c_str(), text, 100, nullptr);
     EXPECT_STREQ(text, kTexts[i]);
   }
-  const wstring shortcut = bin + L"j.lnk";
-  MakeShortcut(shortcut, bin + L"explorer.exe");
-  // Explorer looks in the user's classes first; Wine 8 does not.
-  wchar_t command[512] = L"%1";
-  DWORD size = sizeof command;
-  SHRegGetUSValueW(L"" LNKFILE "\\shell\\Tarvo\\command", nullptr, nullptr, command, &size, FALSE, nullptr, 0);
-  wstring line = command;
-  TarvoRun verb(line.replace(line.find(L"%1"), 2, shortcut), L"");
-  EXPECT_EQ(verb.WaitExit(), 0u);
-  EXPECT_EQ(TakeLaunches(), Launches{FolderWindow(bin, bin)});
 }
 
 }  // namespace

@@ -99,29 +99,8 @@ TEST(Dispatch, StepOrderAndTheLoopsEnd) {
   EXPECT_EQ(trail, "FLBF");
 }
 
-bool RefuseCreation(Control*, WindowMessage* m, LRESULT* result) {
-  if (m->Msg != WM_CREATE) return false;
-  *result = -1;
-  return true;
-}
-
 bool disposed;
 void NoteDisposed(void*, ToolkitObject*) { disposed = true; }
-
-// The form outlives its refused window; the loop then disposes it, not waiting.
-TEST(Creation, RefusedWindowKeepsTheForm) {
-  Control* form = NewForm(nullptr, "refused");
-  form->DestroyNotify.Code = NoteDisposed;
-  AddMessageHandler(form, RefuseCreation);
-  EXPECT_EQ(SetClientSize(form, 220, 108)->Handle, nullptr);
-  EXPECT_FALSE(disposed);
-  PostQuitMessage(0);
-  RunMainLoop(&form);
-  MSG quit;
-  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_TRUE(disposed);
-  QuitRequested = 0;
-}
 
 // Exit code 7: the loop returned; 3: the form was never disposed.
 void RunSession(WPARAM ending) {
