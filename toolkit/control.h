@@ -129,6 +129,11 @@ struct Control : ToolkitObject {
   int32_t FixedHeight;
   void (*TextChanged)(Control* ctl);
   int32_t Dpi;  // of the window, set when it is made; 0 before (scale.h)
+  // A hidden form's move, frame change and big icon waiting for its show (geometry.cpp).
+  uint8_t PlacementPending;
+  uint8_t FramePending;
+  uint8_t IconPending;
+  RECT PendingPlace;  // in the window's pixels
 };
 
 const HICON kNoIcon = reinterpret_cast<HICON>(static_cast<intptr_t>(-1));

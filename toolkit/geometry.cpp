@@ -17,9 +17,54 @@ void (*LayoutHook)(Control* ctl) = NoLayout;
 const UINT kFrameChangedFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 
+// A form made early waits hidden for its first show while the program sizes,
+// restyles, centres and re-icons it step by step. For a window nobody sees,
+// each step would still be a round trip to the display; so the moves, the
+// frame change and the big icon are recorded, and the window takes them in one
+// go when it is shown.
+static bool placingNow = false;
+
+static bool DefersPlacement(const Control* ctl) {
+  return ctl->Handle && !ctl->IsChild && ctl->ShowPending && !placingNow;
+}
+
+static void SendBigIcon(Control* ctl, HICON icon) {
+  LPARAM handed = icon == kNoIcon ? 0 : reinterpret_cast<LPARAM>(icon);
+  HICON previous = reinterpret_cast<HICON>(SendToControl(ctl, WM_SETICON, ICON_BIG, handed));
+  if (previous) DestroyIcon(previous);
+}
+
+void HandBigIcon(Control* ctl) {
+  if (DefersPlacement(ctl))
+    ctl->IconPending = 1;
+  else
+    SendBigIcon(ctl, GetControlIcon(ctl));
+}
+
+static void ApplyPendingIcon(Control* ctl) {
+  if (!ctl->IconPending) return;
+  ctl->IconPending = 0;
+  // The window has had no big icon yet: having none takes no message.
+  if (HICON icon = GetControlIcon(ctl)) SendBigIcon(ctl, icon);
+}
+
+static void ApplyPendingPlacement(Control* ctl) {
+  if (!ctl->PlacementPending && !ctl->FramePending) return;
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (ctl->FramePending) flags |= SWP_FRAMECHANGED;
+  if (!ctl->PlacementPending) flags |= SWP_NOMOVE | SWP_NOSIZE;
+  const RECT& r = ctl->PendingPlace;
+  ctl->PlacementPending = ctl->FramePending = 0;
+  // A move the window asks for meanwhile (a new monitor's DPI) is made at once.
+  placingNow = true;
+  SetWindowPos(ctl->Handle, 0, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+  placingNow = false;
+}
+
 // The window's rectangle in its own pixels, relative to the parent's client area.
 static RECT DeviceBounds(Control* ctl) {
   if (!ctl->Handle) return ToDeviceRect(ctl->Bounds, ControlDpi(ctl));
+  if (ctl->PlacementPending) return ctl->PendingPlace;
   RECT r;
   GetWindowRect(ctl->Handle, &r);
   if (ctl->IsChild && ctl->Parent) {
@@ -32,7 +77,10 @@ static RECT DeviceBounds(Control* ctl) {
 static void ApplyStyleLong(Control* ctl, int index, DWORD value) {
   if (!ctl->Handle) return;
   SetWindowLongA(ctl->Handle, index, static_cast<LONG>(value));
-  SetWindowPos(ctl->Handle, 0, 0, 0, 0, 0, kFrameChangedFlags);
+  if (DefersPlacement(ctl))
+    ctl->FramePending = 1;
+  else
+    SetWindowPos(ctl->Handle, 0, 0, 0, 0, 0, kFrameChangedFlags);
   Invalidate(ctl);
 }
 
@@ -121,10 +169,14 @@ void SetCaption(Control* ctl, const char* text) {
 
 void SetIcon(Control* ctl, HICON icon) {
   if (ctl->Icon == icon) return;
+  HICON recorded = ctl->Icon;
   ctl->Icon = icon;
-  LPARAM handed = icon == kNoIcon ? 0 : reinterpret_cast<LPARAM>(icon);
-  HICON previous = reinterpret_cast<HICON>(SendToControl(ctl, WM_SETICON, ICON_BIG, handed));
-  if (previous) DestroyIcon(previous);
+  if (EnsureHandle(ctl) && ctl->IconPending) {
+    // Never handed to the window, so still the control's to destroy.
+    if (recorded && recorded != kNoIcon) DestroyIcon(recorded);
+    return;
+  }
+  SendBigIcon(ctl, icon);
 }
 
 bool GetVisible(Control* ctl) {
@@ -138,7 +190,11 @@ void ApplyVisible(Control* ctl, bool visible) {
   else
     ctl->Style &= ~WS_VISIBLE;
   ctl->Visible = visible;
-  if (ctl->Handle) ShowWindow(ctl->Handle, visible ? SW_SHOW : SW_HIDE);
+  if (ctl->Handle) {
+    ApplyPendingPlacement(ctl);
+    ApplyPendingIcon(ctl);
+    ShowWindow(ctl->Handle, visible ? SW_SHOW : SW_HIDE);
+  }
   if (ctl->Parent) LayoutHook(ctl->Parent);
   if (visible) LayoutHook(ctl);
   if (ctl->Handle && !visible) ctl->ShowPending = 0;
@@ -183,6 +239,11 @@ static void PlaceControl(Control* ctl, const RECT& r, const RECT& device) {
     ctl->FixedHeight = device.bottom - device.top;
   }
   if (!ctl->Handle) return;
+  if (DefersPlacement(ctl)) {
+    ctl->PendingPlace = device;
+    ctl->PlacementPending = 1;
+    return;
+  }
   SetWindowPos(ctl->Handle, 0, device.left, device.top, device.right - device.left,
                device.bottom - device.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (ctl->RedrawOnResize) Invalidate(ctl);
@@ -205,6 +266,13 @@ static RECT DeviceClientArea(Control* ctl) {
   HWND handle = EnsureHandle(ctl);
   if (!handle) return ctl->Bounds;
   RECT r;
+  if (ctl->PlacementPending || ctl->FramePending) {
+    // What the client area will be: the window works it out from its styles
+    // as they stand, the very answer the pending move will get.
+    r = DeviceBounds(ctl);
+    SendMessageW(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
+    return RECT{0, 0, r.right - r.left, r.bottom - r.top};
+  }
   GetClientRect(handle, &r);
   return r;
 }

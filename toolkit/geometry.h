@@ -21,6 +21,8 @@ void SetCaption(Control* ctl, const char* text);
 // The control destroys the icon when it is replaced or the window goes: give it
 // one the program made, never a shared one.
 void SetIcon(Control* ctl, HICON icon);
+// Gives a new top-level window its big icon (GetControlIcon).
+void HandBigIcon(Control* ctl);
 
 bool GetVisible(Control* ctl);
 void ApplyVisible(Control* ctl, bool visible);

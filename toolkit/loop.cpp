@@ -86,6 +86,8 @@ void ControlDestroyObject(ToolkitObject* obj) {
   if (ctl->Handle) {
     if (IsWindow(ctl->Handle)) {
       HICON icon = reinterpret_cast<HICON>(SendMessageA(ctl->Handle, WM_SETICON, ICON_BIG, 0));
+      // One the window never got (it was never shown) is still the control's.
+      if (!icon && ctl->IconPending && ctl->Icon != kNoIcon) icon = ctl->Icon;
       if (icon) DestroyIcon(icon);
       if (!ctl->WndGone) DestroyWindow(ctl->Handle);
     }

@@ -119,8 +119,7 @@ bool ControlCreateWindow(Control* ctl) {
     ControlBeingCreated = nullptr;
     SetPropA(hwnd, kSelfProperty, ctl);
   }
-  if (!ctl->IsChild)
-    SendToControl(ctl, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(GetControlIcon(ctl)));
+  if (!ctl->IsChild) HandBigIcon(ctl);
   // A window made on a monitor of another scale than the screen's main one.
   if (!ctl->IsChild) ChangeDpi(ctl, WindowDpi(hwnd), nullptr);
   if (ctl->Font) SetToolDpi(ctl->Font, ctl->Dpi);
@@ -134,8 +133,9 @@ HWND EnsureHandle(Control* ctl) {
   if (!ctl->VisibleSet) {
     // Made early on demand: stays hidden until the loop creates the tree.
     ApplyVisible(ctl, false);
-    CreateControlWindow(ctl);
+    // Set first: what the new window is handed waits for its show.
     ctl->ShowPending = 1;
+    CreateControlWindow(ctl);
   } else {
     CreateControlWindow(ctl);
   }

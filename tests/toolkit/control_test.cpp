@@ -120,3 +120,32 @@ TEST(Loop, EndOfSessionExitsAtOnce) {
   EXPECT_EXIT(RunSession(1), testing::ExitedWithCode(0), "");
   EXPECT_EXIT(RunSession(0), testing::ExitedWithCode(7), "");
 }
+
+int moves;
+bool CountMoves(Control*, WindowMessage* m, LRESULT*) {
+  // Showing is not counted.
+  if (m->Msg == WM_WINDOWPOSCHANGED)
+    moves += !(reinterpret_cast<WINDOWPOS*>(m->LParam)->flags & SWP_SHOWWINDOW);
+  return false;
+}
+
+// Made early, sized, restyled and centred while hidden: one move when shown.
+TEST(Geometry, AHiddenFormMovesOnceWhenShown) {
+  Control* form = NewForm(nullptr, "G");
+  SetClientSize(SetPosition(form, 5, 7), 200, 100);
+  AddMessageHandler(form, CountMoves);
+  SetExStyle(form, form->ExStyle | WS_EX_DLGMODALFRAME);
+  SetResizable(form, false);
+  SetClientSize(form, 230, 90);
+  CenterOnParent(form);
+  EXPECT_EQ(GetClientWidth(form), 230);
+  EXPECT_EQ(moves, 0);
+  CreateControlWindow(form);
+  EXPECT_EQ(moves, 1);
+  RECT client, window;
+  GetClientRect(form->Handle, &client);
+  GetWindowRect(form->Handle, &window);
+  EXPECT_EQ(client.right * 1000 + client.bottom, 230090);
+  EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - window.right + window.left) >> 1);
+  Dispose(form);
+}

@@ -8,6 +8,7 @@ TEST(Leak, FormsThroughTheLoopLeaveNothing) {
   for (int round = 0; round < 100; ++round) {
     Control* form = NewForm(nullptr, "leak");
     if (round % 10) SetVisible(form, false);  // showing is slow under Wine
+    if (round % 20 == 0) GetClientArea(form);  // made early: the icon waits for the show
     SetToolField(GetFontTool(form), ToolHeight, -12);
     NewButton(form, "B");
     NewCheckBox(form, "C");
@@ -18,6 +19,7 @@ TEST(Leak, FormsThroughTheLoopLeaveNothing) {
     HWND window = form->Handle;
     HICON icon = form->Icon;  // the program's
     ASSERT_TRUE(icon);
+    ASSERT_EQ(HICON(SendMessageA(window, WM_GETICON, ICON_BIG, 0)), icon);
     HGDIOBJ gdi[] = {ToolHandle(form->Font), ToolHandle(ChildAt(form, 0)->Font), form->BrushHandle};
     EXPECT_TRUE(round % 10 || gdi[2]);  // erasing a shown form made a brush
     PostMessageA(window, WM_CLOSE, 0, 0);
