@@ -17,15 +17,15 @@ void (*LayoutHook)(Control* ctl) = NoLayout;
 const UINT kFrameChangedFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 
-// A form made early waits hidden for its first show while the program sizes,
-// restyles, centres and re-icons it step by step. For a window nobody sees,
-// each step would still be a round trip to the display; so the moves, the
-// frame change and the big icon are recorded, and the window takes them in one
-// go when it is shown.
+// A window made early waits hidden for its first show while the program
+// sizes, restyles, centres and re-icons it step by step (a form), or measures
+// and fits it to its text (a child). For a window nobody sees, each step would
+// still be a round trip to the display; so the moves, the frame change and the
+// big icon are recorded, and the window takes them in one go when it is shown.
 static bool placingNow = false;
 
 static bool DefersPlacement(const Control* ctl) {
-  return ctl->Handle && !ctl->IsChild && ctl->ShowPending && !placingNow;
+  return ctl->Handle && ctl->ShowPending && !placingNow;
 }
 
 static void SendBigIcon(Control* ctl, HICON icon) {

@@ -96,8 +96,8 @@ TEST(Corpus, BrokenShortcutsOpenTheirTargetOrNothing) {
     if (i < 10) EXPECT_FALSE(Holds(broken));
     expected[name] = {};
   }
-  // The same bytes every run: a file the check lets through that the system's
-  // reader cannot take fails here every time.
+  // The same bytes every run: a file that passes the check but not the reader
+  // fails every time.
   for (const auto& [name, want] : expected) {
     const wstring file = dir + name + L".lnk";
     for (int run = 0; run < 4; ++run) {

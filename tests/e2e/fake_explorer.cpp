@@ -1,5 +1,4 @@
-// Found by the shell before the real explorer.exe: logs each wide command line
-// in UTF-8 and a zero byte.
+// Stands in for explorer.exe: logs each wide command line in UTF-8 and a zero byte.
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {

@@ -55,8 +55,8 @@ void ExpectLaidOut(HWND form, int dpi, const Inspection& look, int mark) {
     ASSERT_LT(unsigned(n), 8u);
     RECT r = WindowRect(GetDlgItem(form, c.Id));
     MapWindowPoints(0, form, LPPOINT(&r), 2);
-    // A box is as wide as its text measured at this scale, which hinting can
-    // make a few pixels wider than the scaled 96-DPI width (English at 144).
+    // A box fits its text measured at this scale: hinting can make it a few
+    // pixels wider than the scaled 96-DPI width (English at 144).
     for (int i = 0; i < 4; ++i) {
       EXPECT_NEAR((&r.left)[i], Scaled((&kAt96[n].left)[i], dpi), dpi == 96 ? 0 : kBox[n] && i == 2 ? 8 : 2) << n;
     }

@@ -123,17 +123,20 @@ TEST(Loop, EndOfSessionExitsAtOnce) {
 
 int moves;
 bool CountMoves(Control*, WindowMessage* m, LRESULT*) {
-  // Showing is not counted.
   if (m->Msg == WM_WINDOWPOSCHANGED)
     moves += !(reinterpret_cast<WINDOWPOS*>(m->LParam)->flags & SWP_SHOWWINDOW);
   return false;
 }
 
-// Made early, sized, restyled and centred while hidden: one move when shown.
+// Made early, sized, restyled and centred while hidden: one move each when shown.
+// Showing is not counted.
 TEST(Geometry, AHiddenFormMovesOnceWhenShown) {
   Control* form = NewForm(nullptr, "G");
   SetClientSize(SetPosition(form, 5, 7), 200, 100);
   AddMessageHandler(form, CountMoves);
+  Control* label = SetPosition(NewLabel(form, "L"), 3, 4);
+  AddMessageHandler(label, CountMoves);
+  SetAutoSize(label, true);  // made early
   SetExStyle(form, form->ExStyle | WS_EX_DLGMODALFRAME);
   SetResizable(form, false);
   SetClientSize(form, 230, 90);
@@ -141,7 +144,7 @@ TEST(Geometry, AHiddenFormMovesOnceWhenShown) {
   EXPECT_EQ(GetClientWidth(form), 230);
   EXPECT_EQ(moves, 0);
   CreateControlWindow(form);
-  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(moves, 2);
   RECT client, window;
   GetClientRect(form->Handle, &client);
   GetWindowRect(form->Handle, &window);

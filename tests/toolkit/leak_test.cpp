@@ -8,7 +8,7 @@ TEST(Leak, FormsThroughTheLoopLeaveNothing) {
   for (int round = 0; round < 100; ++round) {
     Control* form = NewForm(nullptr, "leak");
     if (round % 10) SetVisible(form, false);  // showing is slow under Wine
-    if (round % 20 == 0) GetClientArea(form);  // made early: the icon waits for the show
+    if (round % 20 == 0) GetClientArea(form);  // made early: the icon waits
     SetToolField(GetFontTool(form), ToolHeight, -12);
     NewButton(form, "B");
     NewCheckBox(form, "C");
