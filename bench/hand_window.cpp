@@ -11,6 +11,7 @@ namespace {
 
 int dpi = 96;
 HFONT font;
+HWND ok;  // has the focus whenever the window is active, as in Tarvo
 
 int Scale(int value) { return MulDiv(value, dpi, 96); }
 
@@ -18,6 +19,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   switch (message) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) DestroyWindow(window);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) SetFocus(ok);
       return 0;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
@@ -94,7 +98,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HGDIOBJ old = SelectObject(dc, font);
   int right = 206;
   Child(window, L"STATIC", L"Ver0.40", SS_NOPREFIX, -1, 12, 48, 47, 16);
-  Child(window, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 13, 78, 89, 22);
+  ok = Child(window, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 13, 78, 89, 22);
   Child(window, L"BUTTON", L"キャンセル", WS_TABSTOP, IDCANCEL, 117, 78, 89, 22);
   HWND boxes[] = {CheckBox(window, L"リンク先を開く", 100, 58, 8, dc, &right),
                   CheckBox(window, L"リンク先をエクスプローラで開く", 101, 58, 26, dc, &right),

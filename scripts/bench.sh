@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark (not a test, not run by CI): times Tarvo under Wine against floor
 # programs that do only the unavoidable work, interleaved in one warm Wine
-# session, and prints median, min and max of each and the ratios of medians.
+# session, and prints median, min and max of each, the ratios of medians and
+# the median of the rounds' own ratios (each pairs two runs made moments apart).
 #   verb run:  tarvo.exe "<shortcut>" "0"  against bench/floor_verb.cpp
 #   window:    tarvo.exe (settings window) against bench/hand_window.cpp, the
 #              same window written by hand in plain Win32 with the same manifest
