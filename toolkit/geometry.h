@@ -1,6 +1,7 @@
 // Geometry, styles, caption, icon and visibility of a control. Every setter
 // records the value first and applies it through Win32 only when the window
-// exists; it makes no Win32 call when nothing changes.
+// exists; it makes no Win32 call when nothing changes. A window made early and
+// not yet shown takes its moves, frame change and big icon when it is shown.
 #pragma once
 #include <windows.h>
 #include "toolkit/control.h"
