@@ -129,7 +129,7 @@ struct Control : ToolkitObject {
   int32_t FixedHeight;
   void (*TextChanged)(Control* ctl);
   int32_t Dpi;  // of the window, set when it is made; 0 before (scale.h)
-  // A hidden form's move, frame change and big icon waiting for its show (geometry.cpp).
+  // A window made early: its move, frame change and big icon wait for its show (geometry.cpp).
   uint8_t PlacementPending;
   uint8_t FramePending;
   uint8_t IconPending;
